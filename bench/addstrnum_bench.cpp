@@ -1,0 +1,77 @@
+// AddStrNum on its longest legal input, 32,767 digits.
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "bench.h"
+#include "util/text.h"
+
+namespace vemo::bench {
+
+namespace {
+
+// A fast stand-in for VarR8FromStr / VarBstrFromR8: optional blanks, sign,
+// digits, '.', exponent; a value beyond the double range is refused, as the
+// platform refuses it with an overflow.
+class FastNumbers : public NumericText {
+public:
+    bool TryParse(std::u16string_view t, double& value) const override {
+        std::size_t i = 0, e = t.size();
+        while (i < e && t[i] == u' ') ++i;
+        while (e > i && t[e - 1] == u' ') --e;
+        bool negative = false;
+        if (i < e && (t[i] == u'+' || t[i] == u'-')) negative = t[i++] == u'-';
+        double v = 0;
+        std::size_t digits = 0;
+        int scale = 0;
+        for (; i < e && t[i] >= u'0' && t[i] <= u'9'; ++i, ++digits) v = v * 10 + (t[i] - u'0');
+        if (i < e && t[i] == u'.')
+            for (++i; i < e && t[i] >= u'0' && t[i] <= u'9'; ++i, ++digits, --scale) v = v * 10 + (t[i] - u'0');
+        if (digits == 0) return false;
+        if (i < e && (t[i] == u'e' || t[i] == u'E')) {
+            ++i;
+            bool minus = false;
+            if (i < e && (t[i] == u'+' || t[i] == u'-')) minus = t[i++] == u'-';
+            int exponent = 0;
+            std::size_t expDigits = 0;
+            for (; i < e && t[i] >= u'0' && t[i] <= u'9'; ++i, ++expDigits)
+                exponent = std::min(exponent * 10 + (t[i] - u'0'), 100000);
+            if (expDigits == 0) return false;
+            scale += minus ? -exponent : exponent;
+        }
+        if (i != e) return false;
+        v *= std::pow(10.0, scale);
+        if (!std::isfinite(v)) return false;
+        value = negative ? -v : v;
+        return true;
+    }
+
+    std::u16string Format(double value) const override {
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, std::fabs(value) < 1e15 ? "%.0f" : "%.15g", value);
+        return std::u16string(buffer, buffer + std::char_traits<char>::length(buffer));
+    }
+};
+
+void Measure(const char* name, const std::u16string& str) {
+    FastNumbers numbers;
+    std::u16string out;
+    long tests = 0;
+    const double seconds = BestSeconds(3, [&] {
+        AddStrNum(str, numbers, out, &tests);
+        sink = sink + out.size();
+    });
+    std::printf("  %-34s %9.3f ms, %ld numeric tests, result of %zu characters\n", name, seconds * 1e3, tests,
+                out.size());
+}
+
+}  // namespace
+
+void RunAddStrNumBench() {
+    const std::size_t n = kAddStrNumMaxLength;
+    std::printf("AddStrNum: %zu characters\n", n);
+    Measure("all '9' (stops when out of range):", std::u16string(n, u'9'));
+    Measure("'0' ... '0' '9' (every tail numeric):", std::u16string(n - 1, u'0') + u"9");
+}
+
+}  // namespace vemo::bench

@@ -1,0 +1,75 @@
+# Windows build: the type library, VemoFunction.dll and the Windows-side tests.
+find_program(VEMO_WIDL NAMES ${VEMO_MINGW_PREFIX}-widl widl REQUIRED)
+find_program(VEMO_ICONV iconv REQUIRED)
+set(VEMO_WINE_IDL_DIR /usr/include/wine/wine/windows)
+set(VEMO_STDOLE_DIR /usr/lib/i386-linux-gnu/wine/i386-windows)
+set(IDL_DIR ${CMAKE_SOURCE_DIR}/src/frame/idl)
+set(GEN ${CMAKE_BINARY_DIR}/gen)
+file(MAKE_DIRECTORY ${GEN})
+set(WIDL_FLAGS -I${IDL_DIR} -I${GEN} -I${VEMO_WINE_IDL_DIR} -L${VEMO_STDOLE_DIR} -L${GEN})
+
+# The build's own Wine prefix, for the tools that run during the build.
+set(VEMO_BUILD_PREFIX ${CMAKE_BINARY_DIR}/wineprefix-build)
+set(VEMO_WINE_ENV WINEPREFIX=${VEMO_BUILD_PREFIX} WINEARCH=win32 WINEDEBUG=-all "WINEDLLOVERRIDES=mscoree,mshtml=")
+
+add_compile_options(-Wall -Wno-unknown-pragmas)
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+# Declarations of the outside types, and their import libraries.
+add_custom_command(OUTPUT ${GEN}/outside_types.h ${GEN}/outside_types_i.c
+  COMMAND ${VEMO_WIDL} ${WIDL_FLAGS} -h -H ${GEN}/outside_types.h -u -U ${GEN}/outside_types_i.c ${IDL_DIR}/outside_types.idl
+  DEPENDS ${IDL_DIR}/outside_types.idl VERBATIM)
+set(VEMO_IMPORT_TLBS "")
+foreach(lib ado21 collection pyx)
+  add_custom_command(OUTPUT ${GEN}/${lib}.tlb
+    COMMAND ${VEMO_WIDL} ${WIDL_FLAGS} -t -o ${GEN}/${lib}.tlb ${IDL_DIR}/${lib}.idl
+    DEPENDS ${IDL_DIR}/${lib}.idl ${IDL_DIR}/outside_types.idl VERBATIM)
+  list(APPEND VEMO_IMPORT_TLBS ${GEN}/${lib}.tlb)
+  list(APPEND VEMO_IMPORT_TLBS_WINE Z:${GEN}/${lib}.tlb)
+endforeach()
+add_custom_target(import_tlbs ALL DEPENDS ${VEMO_IMPORT_TLBS})
+
+# The library's IDL is kept in UTF-8; the type library stores GBK bytes.
+add_custom_command(OUTPUT ${GEN}/VemoFunction.idl
+  COMMAND ${VEMO_ICONV} -f UTF-8 -t GBK ${IDL_DIR}/VemoFunction.idl -o ${GEN}/VemoFunction.idl
+  DEPENDS ${IDL_DIR}/VemoFunction.idl VERBATIM)
+add_custom_command(OUTPUT ${GEN}/VemoFunction_widl.tlb ${GEN}/VemoFunction_h.h ${GEN}/VemoFunction_i.c
+  COMMAND ${VEMO_WIDL} ${WIDL_FLAGS} -t -T ${GEN}/VemoFunction_widl.tlb -h -H ${GEN}/VemoFunction_h.h
+          -u -U ${GEN}/VemoFunction_i.c ${GEN}/VemoFunction.idl
+  # widl writes the IDL defaults as C++ default arguments, which do not
+  # compile for by-reference parameters; the defaults live in the type library.
+  COMMAND sed -E -i "s/^( +[A-Za-z_][A-Za-z0-9_ *]*[ *][A-Za-z_][A-Za-z0-9_]*) = [^,)]+([,)])/\\1\\2/" ${GEN}/VemoFunction_h.h
+  DEPENDS ${GEN}/VemoFunction.idl ${VEMO_IMPORT_TLBS} ${GEN}/outside_types.h VERBATIM)
+
+add_executable(tlbfinish ${IDL_DIR}/tlbfinish.cpp)
+target_link_options(tlbfinish PRIVATE -municode)
+target_link_libraries(tlbfinish PRIVATE oleaut32 ole32 uuid)
+add_custom_command(OUTPUT ${GEN}/VemoFunction.tlb
+  COMMAND ${CMAKE_COMMAND} -E env ${VEMO_WINE_ENV} wine $<TARGET_FILE:tlbfinish>
+          Z:${GEN}/VemoFunction_widl.tlb Z:${GEN}/VemoFunction.tlb ${VEMO_IMPORT_TLBS_WINE}
+  DEPENDS tlbfinish ${GEN}/VemoFunction_widl.tlb ${VEMO_IMPORT_TLBS} VERBATIM)
+
+set(VEMO_COM_SOURCES "")
+file(GLOB VEMO_COM_LISTS ${CMAKE_SOURCE_DIR}/src/*/com.cmake)
+foreach(f ${VEMO_COM_LISTS})
+  include(${f})
+endforeach()
+
+set_source_files_properties(${CMAKE_SOURCE_DIR}/src/frame/VemoFunction.rc PROPERTIES
+  OBJECT_DEPENDS ${GEN}/VemoFunction.tlb)
+add_library(VemoFunction SHARED ${VEMO_COM_SOURCES} ${GEN}/VemoFunction_i.c ${GEN}/outside_types_i.c
+  ${CMAKE_SOURCE_DIR}/src/frame/VemoFunction.rc ${CMAKE_SOURCE_DIR}/src/frame/VemoFunction.def)
+set_target_properties(VemoFunction PROPERTIES PREFIX "" OUTPUT_NAME VemoFunction)
+target_include_directories(VemoFunction PRIVATE ${GEN} ${CMAKE_SOURCE_DIR}/src)
+target_compile_definitions(VemoFunction PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
+target_link_libraries(VemoFunction PRIVATE vemo_core oleaut32 ole32 uuid advapi32 user32 gdi32)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${GEN}")
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/com/CMakeLists.txt)
+  add_subdirectory(tests/com)
+endif()
+
+# Test host tool: registers the import type libraries in a test prefix.
+add_executable(regtlb ${CMAKE_SOURCE_DIR}/host/regtlb.cpp)
+target_link_options(regtlb PRIVATE -municode)
+target_link_libraries(regtlb PRIVATE oleaut32 ole32)

@@ -1,0 +1,1 @@
+list(APPEND VEMO_COM_SOURCES ${CMAKE_CURRENT_LIST_DIR}/vemofuns_erpdb.cpp)

@@ -1,0 +1,152 @@
+// The one implementation of IUnknown, IDispatch and ISupportErrorInfo that
+// every automation object of the library uses. IDispatch is driven by the
+// type information of the object's default interface, so DISPIDs, optional
+// defaults, argument coercion and DISP_E_* errors all come from the type
+// library and early- and late-bound callers see the same members.
+//
+// A class derives as  class X : public DispatchObject<X, IFoo>  and supplies
+//   static const IID* const kInterfaces[];   // default IID first, null-ended
+//   static const wchar_t kErrorSource[];     // source of the errors it raises
+//   static HRESULT LoadTypeInfo(ITypeInfo**); // optional: defaults to the
+//                                             // embedded library
+#pragma once
+#include "frame/com_ptr.h"
+#include "frame/errors.h"
+#include "frame/module.h"
+#include "frame/typeinfo.h"
+
+#include <new>
+#include <oaidl.h>
+
+namespace vemo {
+
+// Type information for Invoke: the vtable (TKIND_INTERFACE) half of a dual.
+HRESULT VtableTypeInfo(ITypeInfo* info, ITypeInfo** vtable);
+
+template <class Derived, class Interface>
+class DispatchObject : public Interface, public ISupportErrorInfo {
+public:
+    DispatchObject(const DispatchObject&) = delete;
+    DispatchObject& operator=(const DispatchObject&) = delete;
+
+    // Creates an object, runs its creation step and hands out `iid`.
+    template <class... Args>
+    static HRESULT CreateInstance(REFIID iid, void** out, Args&&... args) {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        Derived* object = new (std::nothrow) Derived(std::forward<Args>(args)...);
+        if (!object) return E_OUTOFMEMORY;
+        object->AddRef();
+        HRESULT hr = object->Initialize();
+        if (SUCCEEDED(hr)) hr = object->QueryInterface(iid, out);
+        object->Release();
+        return hr;
+    }
+
+    // Creates an object and returns it as its default interface.
+    static ComPtr<Interface> New() {
+        ComPtr<Interface> p;
+        Check(CreateInstance(*Derived::kInterfaces[0], p.OutVoid()));
+        return p;
+    }
+
+    // IUnknown
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || Implements(iid)) {
+            *out = static_cast<Interface*>(this);
+        } else if (IsEqualIID(iid, IID_ISupportErrorInfo)) {
+            *out = static_cast<ISupportErrorInfo*>(this);
+        } else {
+            return E_NOINTERFACE;
+        }
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+    STDMETHODIMP_(ULONG) Release() override {
+        LONG n = InterlockedDecrement(&refs_);
+        if (n == 0) delete static_cast<Derived*>(this);
+        return static_cast<ULONG>(n);
+    }
+
+    // IDispatch
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+        if (!count) return E_POINTER;
+        *count = 1;
+        return S_OK;
+    }
+    STDMETHODIMP GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
+        if (!info) return E_POINTER;
+        *info = nullptr;
+        if (index != 0) return DISP_E_BADINDEX;
+        HRESULT hr = EnsureTypeInfo();
+        if (FAILED(hr)) return hr;
+        *info = typeInfo_.Get();
+        (*info)->AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+        if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+        HRESULT hr = EnsureTypeInfo();
+        if (FAILED(hr)) return hr;
+        return vtableInfo_->GetIDsOfNames(names, count, ids);
+    }
+    STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                        EXCEPINFO* excep, UINT* argErr) override {
+        if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+        HRESULT hr = EnsureTypeInfo();
+        if (FAILED(hr)) return hr;
+        DISPPARAMS none = {nullptr, nullptr, 0, 0};
+        // Keep the object alive through the call, whatever the member does.
+        ComPtr<Interface> self(static_cast<Interface*>(this));
+        return vtableInfo_->Invoke(static_cast<Interface*>(this), id, flags, params ? params : &none, result,
+                                   excep, argErr);
+    }
+
+    // ISupportErrorInfo
+    STDMETHODIMP InterfaceSupportsErrorInfo(REFIID iid) override { return Implements(iid) ? S_OK : S_FALSE; }
+
+    static HRESULT LoadTypeInfo(ITypeInfo** info) { return LoadOwnTypeInfo(*Derived::kInterfaces[0], info); }
+
+protected:
+    DispatchObject() { ObjectCreated(); }
+    virtual ~DispatchObject() { ObjectDestroyed(); }
+
+    // The creation step; a failure fails the creation.
+    HRESULT Initialize() { return S_OK; }
+
+    // Runs a member body with this class as the source of raised errors.
+    template <class Body>
+    HRESULT Member(Body&& body) noexcept {
+        ErrorSourceScope scope(Derived::kErrorSource, Derived::kInterfaces[0]);
+        SetErrorInfo(0, nullptr);
+        return Guarded(std::forward<Body>(body));
+    }
+
+private:
+    static bool Implements(REFIID iid) {
+        for (const IID* const* p = Derived::kInterfaces; *p; ++p)
+            if (IsEqualIID(iid, **p)) return true;
+        return false;
+    }
+    HRESULT EnsureTypeInfo() {
+        if (vtableInfo_) return S_OK;
+        ComPtr<ITypeInfo> info;
+        HRESULT hr = Derived::LoadTypeInfo(info.Out());
+        if (FAILED(hr)) return hr;
+        ComPtr<ITypeInfo> vtable;
+        hr = VtableTypeInfo(info.Get(), vtable.Out());
+        if (FAILED(hr)) return hr;
+        typeInfo_ = info;
+        vtableInfo_ = vtable;
+        return S_OK;
+    }
+
+    volatile LONG refs_ = 0;
+    ComPtr<ITypeInfo> typeInfo_;
+    ComPtr<ITypeInfo> vtableInfo_;
+};
+
+}  // namespace vemo

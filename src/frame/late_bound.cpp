@@ -1,0 +1,136 @@
+#include "frame/late_bound.h"
+#include "frame/errors.h"
+
+#include <vector>
+
+namespace vemo {
+
+Arg Arg::Value(const VARIANT& v) { Arg a; a.v_ = v; return a; }
+Arg Arg::Long(LONG v) { Arg a; V_VT(&a.v_) = VT_I4; V_I4(&a.v_) = v; return a; }
+Arg Arg::Double(double v) { Arg a; V_VT(&a.v_) = VT_R8; V_R8(&a.v_) = v; return a; }
+Arg Arg::Bool(bool v) { Arg a; V_VT(&a.v_) = VT_BOOL; V_BOOL(&a.v_) = v ? VARIANT_TRUE : VARIANT_FALSE; return a; }
+Arg Arg::Text(BSTR s) { Arg a; V_VT(&a.v_) = VT_BSTR; V_BSTR(&a.v_) = s; return a; }
+Arg Arg::Object(IDispatch* p) { Arg a; V_VT(&a.v_) = VT_DISPATCH; V_DISPATCH(&a.v_) = p; return a; }
+Arg Arg::LongRef(LONG* p) { Arg a; V_VT(&a.v_) = VT_BYREF | VT_I4; V_I4REF(&a.v_) = p; return a; }
+Arg Arg::TextRef(BSTR* p) { Arg a; V_VT(&a.v_) = VT_BYREF | VT_BSTR; V_BSTRREF(&a.v_) = p; return a; }
+Arg Arg::VariantRef(VARIANT* p) { Arg a; V_VT(&a.v_) = VT_BYREF | VT_VARIANT; V_VARIANTREF(&a.v_) = p; return a; }
+Arg Arg::Missing() { Arg a; V_VT(&a.v_) = VT_ERROR; V_ERROR(&a.v_) = DISP_E_PARAMNOTFOUND; return a; }
+
+namespace {
+
+// Turns a failed Invoke into the raised error of the calling member.
+[[noreturn]] void RaiseInvokeFailure(HRESULT hr, EXCEPINFO& ex, const wchar_t* name) {
+    if (hr == DISP_E_EXCEPTION) {
+        if (ex.pfnDeferredFillIn) ex.pfnDeferredFillIn(&ex);
+        HRESULT code = ex.scode ? ex.scode : ControlError(ex.wCode);
+        std::wstring text = ex.bstrDescription ? ex.bstrDescription : L"";
+        std::wstring source = ex.bstrSource ? ex.bstrSource : L"";
+        SysFreeString(ex.bstrDescription);
+        SysFreeString(ex.bstrSource);
+        SysFreeString(ex.bstrHelpFile);
+        if (text.empty()) text = std::wstring(L"The call of '") + name + L"' failed";
+        if (!source.empty()) {
+            SetErrorInfoFor(code, text, source);
+            throw ComError{code};
+        }
+        Raise(code, text);
+    }
+    Check(hr, (std::wstring(L"Call of '") + name + L"'").c_str());
+    throw ComError{hr};
+}
+
+Variant Invoke(IDispatch* object, const wchar_t* name, WORD flags, const Arg* first, size_t count) {
+    if (!object) RaiseNumber(kErrObjectNotSet);
+    DISPID id = 0;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    SetErrorInfo(0, nullptr);
+    HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(hr)) Check(hr, (std::wstring(L"Object has no member '") + name + L"'").c_str());
+
+    // Invoke takes the arguments last to first.
+    std::vector<VARIANTARG> args(count);
+    for (size_t i = 0; i < count; ++i) args[count - 1 - i] = first[i].Get();
+    DISPID putId = DISPID_PROPERTYPUT;
+    DISPPARAMS params = {args.empty() ? nullptr : args.data(), nullptr, static_cast<UINT>(count), 0};
+    if (flags & DISPATCH_PROPERTYPUT) {
+        params.rgdispidNamedArgs = &putId;
+        params.cNamedArgs = 1;
+    }
+    Variant result;
+    EXCEPINFO ex = {};
+    UINT argErr = 0;
+    hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                        (flags & DISPATCH_PROPERTYPUT) ? nullptr : result.Get(), &ex, &argErr);
+    if (FAILED(hr)) RaiseInvokeFailure(hr, ex, name);
+    return result;
+}
+
+}  // namespace
+
+Variant Call(IDispatch* object, const wchar_t* name, std::initializer_list<Arg> args) {
+    return Invoke(object, name, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args.begin(), args.size());
+}
+
+Variant Get(IDispatch* object, const wchar_t* name, std::initializer_list<Arg> args) {
+    return Invoke(object, name, DISPATCH_PROPERTYGET | DISPATCH_METHOD, args.begin(), args.size());
+}
+
+void Put(IDispatch* object, const wchar_t* name, const Arg& value) {
+    Invoke(object, name, DISPATCH_PROPERTYPUT, &value, 1);
+}
+
+bool IsObject(const VARIANT& v) {
+    const VARIANT* p = Deref(&v);
+    VARTYPE t = V_VT(p);
+    return t == VT_DISPATCH || t == VT_UNKNOWN || t == (VT_BYREF | VT_DISPATCH) || t == (VT_BYREF | VT_UNKNOWN);
+}
+
+ComPtr<IDispatch> AsObject(const VARIANT& v) {
+    const VARIANT* p = Deref(&v);
+    IUnknown* unk = nullptr;
+    switch (V_VT(p)) {
+    case VT_DISPATCH: unk = V_DISPATCH(p); break;
+    case VT_UNKNOWN: unk = V_UNKNOWN(p); break;
+    case VT_BYREF | VT_DISPATCH: unk = V_DISPATCHREF(p) ? *V_DISPATCHREF(p) : nullptr; break;
+    case VT_BYREF | VT_UNKNOWN: unk = V_UNKNOWNREF(p) ? *V_UNKNOWNREF(p) : nullptr; break;
+    default: RaiseNumber(kErrTypeMismatch);
+    }
+    if (!unk) RaiseNumber(kErrObjectNotSet);
+    ComPtr<IDispatch> d;
+    Check(unk->QueryInterface(IID_IDispatch, d.OutVoid()));
+    return d;
+}
+
+Variant ChangeType(const VARIANT& v, VARTYPE type) {
+    Variant out;
+    HRESULT hr = VariantChangeTypeEx(out.Get(), const_cast<VARIANT*>(&v), LOCALE_USER_DEFAULT, 0, type);
+    if (FAILED(hr)) {
+        if (hr == DISP_E_TYPEMISMATCH) RaiseNumber(kErrTypeMismatch);
+        if (hr == DISP_E_OVERFLOW) RaiseNumber(kErrOverflow);
+        Check(hr, L"Conversion");
+    }
+    return out;
+}
+
+LONG ToLong(const VARIANT& v) { return V_I4(ChangeType(v, VT_I4).Get()); }
+double ToDouble(const VARIANT& v) { return V_R8(ChangeType(v, VT_R8).Get()); }
+bool ToBool(const VARIANT& v) { return V_BOOL(ChangeType(v, VT_BOOL).Get()) != VARIANT_FALSE; }
+Bstr ToText(const VARIANT& v) {
+    Variant t = ChangeType(v, VT_BSTR);
+    Bstr s = Bstr::Attach(V_BSTR(t.Get()));
+    V_VT(t.Get()) = VT_EMPTY;
+    return s;
+}
+
+ComPtr<IDispatch> CreateObject(const wchar_t* progId) {
+    CLSID clsid;
+    HRESULT hr = CLSIDFromProgID(progId, &clsid);
+    if (FAILED(hr)) Raise(hr, std::wstring(L"Cannot create object '") + progId + L"': class not registered");
+    ComPtr<IDispatch> object;
+    hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                          object.OutVoid());
+    if (FAILED(hr)) Check(hr, (std::wstring(L"Cannot create object '") + progId + L"'").c_str());
+    return object;
+}
+
+}  // namespace vemo

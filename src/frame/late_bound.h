@@ -1,0 +1,57 @@
+// Calls on outside automation objects by member name: GetIDsOfNames, then
+// Invoke with the arguments in reverse order. A failure is raised in the
+// calling member with the callee's HRESULT and error text (from EXCEPINFO or
+// its IErrorInfo), so it reaches the outermost caller unchanged.
+#pragma once
+#include "frame/auto_values.h"
+#include "frame/com_ptr.h"
+
+#include <initializer_list>
+#include <oaidl.h>
+
+namespace vemo {
+
+// An argument of a late-bound call. It never owns what it refers to: the
+// caller keeps the values alive for the duration of the call.
+class Arg {
+public:
+    static Arg Value(const VARIANT& v);
+    static Arg Long(LONG v);
+    static Arg Double(double v);
+    static Arg Bool(bool v);
+    static Arg Text(BSTR s);               // VT_BSTR by value
+    static Arg Object(IDispatch* p);
+    static Arg LongRef(LONG* p);           // VT_BYREF | VT_I4
+    static Arg TextRef(BSTR* p);           // VT_BYREF | VT_BSTR
+    static Arg VariantRef(VARIANT* p);     // VT_BYREF | VT_VARIANT
+    static Arg Missing();                  // VT_ERROR, DISP_E_PARAMNOTFOUND
+    const VARIANT& Get() const { return v_; }
+
+private:
+    VARIANT v_;
+};
+
+// Calls `name` as a method (or property get) and returns its result.
+Variant Call(IDispatch* object, const wchar_t* name, std::initializer_list<Arg> args = {});
+// Reads a property.
+Variant Get(IDispatch* object, const wchar_t* name, std::initializer_list<Arg> args = {});
+// Writes a property (DISPATCH_PROPERTYPUT).
+void Put(IDispatch* object, const wchar_t* name, const Arg& value);
+
+// The object a VARIANT holds (VT_DISPATCH, or VT_UNKNOWN that answers
+// IDispatch); raises a type mismatch for anything else and for Nothing.
+ComPtr<IDispatch> AsObject(const VARIANT& v);
+// True when the VARIANT holds an object reference (which may be Nothing).
+bool IsObject(const VARIANT& v);
+
+// Coercions by the automation rules (VariantChangeTypeEx, user locale).
+Variant ChangeType(const VARIANT& v, VARTYPE type);
+LONG ToLong(const VARIANT& v);
+double ToDouble(const VARIANT& v);
+bool ToBool(const VARIANT& v);
+Bstr ToText(const VARIANT& v);
+
+// Creates an outside component by ProgID and asks for IDispatch.
+ComPtr<IDispatch> CreateObject(const wchar_t* progId);
+
+}  // namespace vemo

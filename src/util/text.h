@@ -1,0 +1,63 @@
+// Text utilities of VemoFuns (Part 5.2): blank tests, the 500-character
+// combined string, field picking and counting up a trailing number.
+//
+// Portable core: no Windows header; automation text arrives as UTF-16 in
+// char16_t. Lengths and positions are counted in UTF-16 code units, as BSTR
+// lengths are.
+#pragma once
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace vemo {
+
+// Width of the first part of a combined string (MakeComString/GetComString).
+constexpr std::size_t kComStringWidth = 500;
+
+// True when `s` is empty or holds only U+0020 (tabs, U+3000 and other white
+// space are not blanks).
+bool IsBlankText(std::u16string_view s);
+
+// `first` padded with U+0020 or cut to exactly 500 characters, then `last`.
+std::u16string MakeComString(std::u16string_view first, std::u16string_view last);
+
+// Everything after the first 500 characters of `s`; empty when `s` has 500
+// characters or fewer.
+std::u16string GetComString(std::u16string_view s);
+
+// Field number `place` (from 1) of `str` followed by `sep`, split by `sep`
+// (code units compared exactly, leftmost non-overlapping occurrences).
+// Empty for place < 1, a missing field, or an empty `sep`. Runs in time
+// linear in str.size() + sep.size() whatever `place` is; throws nothing but
+// std::bad_alloc.
+std::u16string GetString(std::u16string_view str, int place, std::u16string_view sep);
+
+// `s` without leading and trailing U+0020 (only that character).
+std::u16string TrimSpaces(std::u16string_view s);
+
+// The platform's numeric conversions, as AddStrNum needs them. The COM side
+// implements it with VarR8FromStr / VarBstrFromR8 under the user's locale.
+class NumericText {
+public:
+    virtual ~NumericText() = default;
+    // True when the platform accepts `text` as a number (OLE Automation
+    // string-to-double rules under the user's locale); `value` receives it.
+    virtual bool TryParse(std::u16string_view text, double& value) const = 0;
+    // The platform's text form of a double.
+    virtual std::u16string Format(double value) const = 0;
+};
+
+enum class AddStrNumStatus { Ok, Overflow };
+
+// Longest text AddStrNum accepts: its lengths are 16-bit in the original.
+constexpr std::size_t kAddStrNumMaxLength = 32767;
+
+// Counts up the number at the end of `str` (Part 5.2 loop): ABC -> ABC1,
+// BILL009 -> BILL10, A-5 -> A-4. On Ok, `out` receives the result; on
+// Overflow (str longer than 32767 characters) `out` is left unchanged and no
+// numeric test is made. When `numericTests` is given it receives the number of
+// TryParse calls made. Exceptions thrown by `numbers` pass through.
+AddStrNumStatus AddStrNum(std::u16string_view str, const NumericText& numbers, std::u16string& out,
+                          long* numericTests = nullptr);
+
+}  // namespace vemo
