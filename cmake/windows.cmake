@@ -55,15 +55,16 @@ foreach(f ${VEMO_COM_LISTS})
   include(${f})
 endforeach()
 
-set_source_files_properties(${CMAKE_SOURCE_DIR}/src/frame/VemoFunction.rc PROPERTIES
-  OBJECT_DEPENDS ${GEN}/VemoFunction.tlb)
+# The resource script names the finished type library by its full path.
+set(VEMO_TLB_PATH ${GEN}/VemoFunction.tlb)
+configure_file(${CMAKE_SOURCE_DIR}/src/frame/VemoFunction.rc.in ${GEN}/VemoFunction.rc @ONLY)
+set_source_files_properties(${GEN}/VemoFunction.rc PROPERTIES OBJECT_DEPENDS ${GEN}/VemoFunction.tlb)
 add_library(VemoFunction SHARED ${VEMO_COM_SOURCES} ${GEN}/VemoFunction_i.c ${GEN}/outside_types_i.c
-  ${CMAKE_SOURCE_DIR}/src/frame/VemoFunction.rc ${CMAKE_SOURCE_DIR}/src/frame/VemoFunction.def)
+  ${GEN}/VemoFunction.rc ${CMAKE_SOURCE_DIR}/src/frame/VemoFunction.def)
 set_target_properties(VemoFunction PROPERTIES PREFIX "" OUTPUT_NAME VemoFunction)
 target_include_directories(VemoFunction PRIVATE ${GEN} ${CMAKE_SOURCE_DIR}/src)
 target_compile_definitions(VemoFunction PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
 target_link_libraries(VemoFunction PRIVATE vemo_core oleaut32 ole32 uuid advapi32 user32 gdi32)
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${GEN}")
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/com/CMakeLists.txt)
   add_subdirectory(tests/com)

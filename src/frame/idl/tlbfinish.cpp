@@ -1,12 +1,15 @@
 // tlbfinish: the finishing step of the VemoFunction type library.
 //
-// widl cannot state three things the library must carry: the predeclared-id
-// flag of its coclasses, help strings on enumeration members, and an empty
-// text as the default of a VARIANT parameter. This build tool (run under Wine)
-// rebuilds widl's output through ICreateTypeLib2, type by type, adding them:
+// widl cannot state some things the library must carry: the predeclared-id
+// flag of its coclasses, help strings on enumeration members, an empty text as
+// the default of a VARIANT parameter, a Boolean default stated as VT_BOOL true,
+// and control characters in help strings (it keeps "\r\n" as
+// written). This build tool (run under Wine) rebuilds widl's output through
+// ICreateTypeLib2, type by type, adding them:
 //   - every coclass gets TYPEFLAG_FPREDECLID;
 //   - every enumeration member gets its own name as its help string;
-//   - parameters named in kTextDefaults get the default "" (VT_BSTR).
+//   - the parameters named in kDefaults get their default from that table;
+//   - the escapes \r and \n in help strings become CR and LF.
 // Usage: tlbfinish IN.tlb OUT.tlb [IMPORT.tlb ...]; the import libraries are
 // registered first (in the build's own Wine prefix) so that references into
 // them resolve.
@@ -20,15 +23,31 @@
 
 namespace {
 
-struct TextDefault {
+struct DefaultFix {
     const wchar_t* type;
     const wchar_t* member;
     const wchar_t* param;
+    VARTYPE vt;  // VT_BSTR: the empty text; VT_BOOL: true
 };
-const TextDefault kTextDefaults[] = {
-    {L"_IniFile", L"GetSet", L"Defaultsetting"},
-    {L"_VemoFuns", L"CNulls", L"d"},
+const DefaultFix kDefaults[] = {
+    {L"_IniFile", L"GetSet", L"Defaultsetting", VT_BSTR},
+    {L"_VemoFuns", L"CNulls", L"d", VT_BSTR},
+    {L"_VemoFuns", L"OpenAccessDSN", L"bReturnAsString", VT_BOOL},
 };
+
+// Help strings with the escapes \r and \n turned into CR and LF.
+std::wstring Unescape(const wchar_t* text) {
+    std::wstring out;
+    for (const wchar_t* p = text; *p; ++p) {
+        if (p[0] == L'\\' && (p[1] == L'r' || p[1] == L'n')) {
+            out.push_back(p[1] == L'r' ? L'\r' : L'\n');
+            ++p;
+        } else {
+            out.push_back(*p);
+        }
+    }
+    return out;
+}
 
 #define CHECK(expr)                                                                                   \
     do {                                                                                              \
@@ -167,10 +186,10 @@ private:
         return out;
     }
 
-    bool WantsTextDefault(const std::wstring& type, const std::wstring& member, const std::wstring& param) {
-        for (const TextDefault& t : kTextDefaults)
-            if (type == t.type && member == t.member && param == t.param) return true;
-        return false;
+    const DefaultFix* FixFor(const std::wstring& type, const std::wstring& member, const std::wstring& param) {
+        for (const DefaultFix& t : kDefaults)
+            if (type == t.type && member == t.member && param == t.param) return &t;
+        return nullptr;
     }
 
     void CopyFunctions(ITypeInfo* info, const std::wstring& typeName, ICreateTypeInfo2* to, WORD count) {
@@ -188,13 +207,14 @@ private:
             for (SHORT p = 0; p < fd->cParams; ++p) {
                 params[p].tdesc = MapDesc(fd->lprgelemdescParam[p].tdesc, info, to);
                 std::wstring pname = (static_cast<UINT>(p + 1) < got && names[p + 1]) ? names[p + 1] : L"";
-                if ((params[p].paramdesc.wParamFlags & PARAMFLAG_FHASDEFAULT) &&
-                    WantsTextDefault(typeName, member, pname)) {
+                const DefaultFix* fix = FixFor(typeName, member, pname);
+                if ((params[p].paramdesc.wParamFlags & PARAMFLAG_FHASDEFAULT) && fix) {
                     auto ex = std::make_unique<PARAMDESCEX>();
                     ex->cBytes = sizeof(PARAMDESCEX);
                     VariantInit(&ex->varDefaultValue);
-                    V_VT(&ex->varDefaultValue) = VT_BSTR;
-                    V_BSTR(&ex->varDefaultValue) = SysAllocString(L"");
+                    V_VT(&ex->varDefaultValue) = fix->vt;
+                    if (fix->vt == VT_BSTR) V_BSTR(&ex->varDefaultValue) = SysAllocString(L"");
+                    else V_BOOL(&ex->varDefaultValue) = VARIANT_TRUE;
                     params[p].paramdesc.pparamdescex = ex.get();
                     defaults.push_back(std::move(ex));
                 }
@@ -212,7 +232,7 @@ private:
             BSTR doc = nullptr;
             DWORD context = 0;
             info->GetDocumentation(fd->memid, nullptr, &doc, &context, nullptr);
-            if (doc) CHECK(to->SetFuncDocString(f, doc));
+            if (doc) CHECK(to->SetFuncDocString(f, const_cast<LPOLESTR>(Unescape(doc).c_str())));
             if (context) CHECK(to->SetFuncHelpContext(f, context));
             SysFreeString(doc);
             for (UINT k = 0; k < got; ++k) SysFreeString(names[k]);
@@ -245,7 +265,7 @@ private:
         BSTR doc = nullptr;
         DWORD context = 0;
         info->GetDocumentation(MEMBERID_NIL, nullptr, &doc, &context, nullptr);
-        if (doc) CHECK(to->SetDocString(doc));
+        if (doc) CHECK(to->SetDocString(const_cast<LPOLESTR>(Unescape(doc).c_str())));
         if (context) CHECK(to->SetHelpContext(context));
         SysFreeString(doc);
 
