@@ -27,7 +27,7 @@ std::u16string MakeText() {
     return text;
 }
 
-// The original algorithm: the rest of the text is copied at every step.
+// The step-by-step algorithm: the rest of the text is copied at every step.
 std::u16string NaiveGetString(std::u16string_view str, int place, std::u16string_view sep) {
     if (sep.empty()) return {};
     std::u16string work(str);
@@ -50,7 +50,7 @@ void RunGetStringBench() {
 
     const std::u16string expected = NaiveGetString(text, kFields, u"|");
     if (vemo::GetString(text, kFields, u"|") != expected) {
-        std::printf("  MISMATCH between GetString and the original algorithm\n");
+        std::printf("  MISMATCH between GetString and the step-by-step algorithm\n");
         return;
     }
 
@@ -62,10 +62,10 @@ void RunGetStringBench() {
     std::printf("  linear scan (count separators):   %10.3f ms\n", scan * 1e3);
     std::printf("  GetString, sep \"|\":               %10.3f ms\n", fast * 1e3);
     std::printf("  GetString, sep \"|x\" (KMP path):   %10.3f ms\n", multi * 1e3);
-    std::printf("  original (copy the rest per step): %9.3f ms\n", naive * 1e3);
+    std::printf("  step-by-step (copy rest per step): %9.3f ms\n", naive * 1e3);
     std::printf("  ratio GetString / linear scan:     %9.2f (goal <= 3)\n", fast / scan);
     std::printf("  ratio GetString(KMP) / linear scan: %8.2f\n", multi / scan);
-    std::printf("  ratio original / GetString:        %9.0f\n", naive / fast);
+    std::printf("  ratio step-by-step / GetString:        %9.0f\n", naive / fast);
 }
 
 }  // namespace vemo::bench

@@ -1,4 +1,4 @@
-// Text benchmarks: GetString against a linear scan and against the original
+// Text benchmarks: GetString against a linear scan and against the step-by-step
 // algorithm, and AddStrNum on its longest input. Prints times and ratios
 // measured in this one run; asserts nothing about time.
 #include "bench.h"

@@ -1,7 +1,7 @@
 // The library's own keyed automation collection, portable core: the container
 // and the rules behind the `_Collection` object (Item DISPID 0, Add 1,
-// Count 2, Remove 3, _NewEnum -4) that `Btns` keeps its items in (Part 6.1)
-// and `IniFile` returns (Part 3.1). The COM object wraps a KeyedList<Variant>
+// Count 2, Remove 3, _NewEnum -4) that `Btns` keeps its items in
+// and `IniFile` returns. The COM object wraps a KeyedList<Variant>
 // and turns a status other than Ok into HRESULT 0x800A0000 + ErrorNumber().
 //
 // Portable core: no Windows header. Keys are UTF-16 text (char16_t).

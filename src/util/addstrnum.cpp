@@ -1,4 +1,4 @@
-// AddStrNum (Part 5.2): count up the number at the end of a text.
+// AddStrNum: count up the number at the end of a text.
 #include "util/text.h"
 
 namespace vemo {
@@ -8,7 +8,7 @@ AddStrNumStatus AddStrNum(std::u16string_view str, const NumericText& numbers, s
     if (numericTests) *numericTests = 0;
     if (str.size() > kAddStrNumMaxLength) return AddStrNumStatus::Overflow;
 
-    // The original holds n (and so i) in 16 bits; i may reach n + 1 = 32768,
+    // The lengths are 16-bit values; i may reach n + 1 = 32768,
     // so it is held wider here and a 32767-character text is accepted whole.
     const long n = static_cast<long>(str.size());
     long i = 1;

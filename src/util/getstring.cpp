@@ -1,12 +1,12 @@
-// GetString (Part 5.2): field number `place` of str + sep, split by sep.
+// GetString: field number `place` of str + sep, split by sep.
 //
-// The original copies the rest of the text after every field, which is
+// The step-by-step form copies the rest of the text after every field, which is
 // quadratic for a field near the end of a long text. Here the working text
 // str + sep is scanned once, left to right, without being built: a
 // one-character separator is found with a plain search, a longer one with a
 // Knuth-Morris-Pratt automaton that restarts after every occurrence, which
-// finds exactly the leftmost non-overlapping occurrences that the original's
-// repeated "first occurrence in the rest" finds.
+// finds exactly the leftmost non-overlapping occurrences that the step-by-step
+// form's repeated "first occurrence in the rest" finds.
 #include "util/text.h"
 
 #include <vector>

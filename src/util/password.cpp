@@ -1,4 +1,4 @@
-// Password mixing (Part 5.3), in the closed form of the spec:
+// Password mixing, in closed form:
 //   result(2s-1) = U(s) ^ P(2s-1) ^ K,  result(2s) = (255 - U(33-s)) ^ P(2s) ^ K
 // with U, P the zero-padded user and password bytes, K the folded user number.
 #include "util/password.h"

@@ -1,4 +1,4 @@
-// The 64-byte stored form of a user's password (Part 5.3), on bytes.
+// The 64-byte stored form of a user's password, on bytes.
 //
 // Portable core: the COM side converts the user name and the password to the
 // system's ANSI code page and hands the bytes in.
@@ -14,11 +14,11 @@ constexpr std::size_t kPasswordUserBytes = 32;
 constexpr std::size_t kPasswordBytes = 64;
 
 // The mixing byte of a user number: the even byte XOR the odd byte of the
-// folding of Part 5.3 step 2 (truncating halving of the signed value, so
+// folding of step 2 (truncating halving of the signed value, so
 // -1 gives even byte 1 and odd byte 0, hence 1).
 uint8_t FoldUserNumber(int16_t uid);
 
-// Fills `out` (result byte f of the spec is out[f - 1]) and returns true;
+// Fills `out` (result byte f, counted from 1, is out[f - 1]) and returns true;
 // returns false, leaving `out` unchanged, when the user name takes more than
 // 32 bytes or the password more than 64.
 bool MixPassword(std::string_view userAnsi, std::string_view pwdAnsi, int16_t uid,

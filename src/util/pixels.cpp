@@ -1,4 +1,4 @@
-// Round half to even and twips-to-pixels conversion (Part 5.4).
+// Round half to even and twips-to-pixels conversion.
 #include "util/pixels.h"
 
 #include <cmath>

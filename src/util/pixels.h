@@ -1,4 +1,4 @@
-// Pixel arithmetic of SetWindowOnTop and CenterForm (Part 5.4).
+// Pixel arithmetic of SetWindowOnTop and CenterForm.
 #pragma once
 #include <cstdint>
 #include <optional>

@@ -1,4 +1,4 @@
-// Row-mark parsing (Part 5.5, Algorithms step 3).
+// Row-mark parsing.
 #include "util/rowmarks.h"
 
 #include <limits>

@@ -1,4 +1,4 @@
-// The row-data parser of MergeRowData / MergeRowDataV5 (Part 5.5).
+// The row-data parser of MergeRowData / MergeRowDataV5.
 //
 // Portable core: it turns the row text into the list of merges to make, in
 // the order the methods make them, and the text without marks. The COM side
@@ -29,7 +29,7 @@ struct RowLayout {
 // The separator is the last character of `rowData`; "$" and "+" are matched
 // exactly, one trailing mark per cell. Empty input: no steps, empty text.
 // The column counter is 32-bit: a text of 2^31 - 1 cells or more throws
-// std::overflow_error (as the original's counter would); otherwise only
+// std::overflow_error (as a 32-bit counter must); otherwise only
 // std::bad_alloc.
 RowLayout ParseRowMarks(std::u16string_view rowData);
 

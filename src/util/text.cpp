@@ -1,4 +1,4 @@
-// Blank tests, trimming and the 500-character combined string (Part 5.2).
+// Blank tests, trimming and the 500-character combined string.
 #include "util/text.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-// Text utilities of VemoFuns (Part 5.2): blank tests, the 500-character
+// Text utilities of VemoFuns: blank tests, the 500-character
 // combined string, field picking and counting up a trailing number.
 //
 // Portable core: no Windows header; automation text arrives as UTF-16 in
@@ -49,10 +49,10 @@ public:
 
 enum class AddStrNumStatus { Ok, Overflow };
 
-// Longest text AddStrNum accepts: its lengths are 16-bit in the original.
+// Longest text AddStrNum accepts: its lengths are 16-bit.
 constexpr std::size_t kAddStrNumMaxLength = 32767;
 
-// Counts up the number at the end of `str` (Part 5.2 loop): ABC -> ABC1,
+// Counts up the number at the end of `str`: ABC -> ABC1,
 // BILL009 -> BILL10, A-5 -> A-4. On Ok, `out` receives the result; on
 // Overflow (str longer than 32767 characters) `out` is left unchanged and no
 // numeric test is made. When `numericTests` is given it receives the number of

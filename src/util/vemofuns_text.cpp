@@ -1,14 +1,84 @@
-// VemoFuns: string and null utilities.
+// VemoFuns: string and null utilities. The algorithms live in util/text;
+// these members convert the automation values and supply the platform's
+// number rules.
+#include "frame/ansi.h"
+#include "frame/out_values.h"
+#include "util/text.h"
 #include "util/vemofuns.h"
 
 namespace vemo {
+namespace {
 
-STDMETHODIMP VemoFuns::AddStrNum(BSTR*, BSTR*) { return Member([] { RaiseNotAvailable(L"VemoFuns.AddStrNum"); }); }
-STDMETHODIMP VemoFuns::CNulls(VARIANT, VARIANT, VARIANT*) { return Member([] { RaiseNotAvailable(L"VemoFuns.CNulls"); }); }
-STDMETHODIMP VemoFuns::IsNull(VARIANT, VARIANT_BOOL*) { return Member([] { RaiseNotAvailable(L"VemoFuns.IsNull"); }); }
-STDMETHODIMP VemoFuns::MakeComString(BSTR, BSTR, BSTR*) { return Member([] { RaiseNotAvailable(L"VemoFuns.MakeComString"); }); }
-STDMETHODIMP VemoFuns::GetComString(BSTR, BSTR*) { return Member([] { RaiseNotAvailable(L"VemoFuns.GetComString"); }); }
-STDMETHODIMP VemoFuns::GetString(BSTR, short, BSTR, BSTR*) { return Member([] { RaiseNotAvailable(L"VemoFuns.GetString"); }); }
-STDMETHODIMP VemoFuns::ISIncludeChinese(BSTR, VARIANT_BOOL*) { return Member([] { RaiseNotAvailable(L"VemoFuns.ISIncludeChinese"); }); }
+// Numbers as OLE Automation reads and writes them under the user's locale.
+class AutomationNumbers final : public NumericText {
+public:
+    bool TryParse(std::u16string_view text, double& value) const override {
+        Bstr s(text);
+        return SUCCEEDED(VarR8FromStr(s.Get(), LOCALE_USER_DEFAULT, 0, &value));
+    }
+    std::u16string Format(double value) const override {
+        Bstr s;
+        Check(VarBstrFromR8(value, LOCALE_USER_DEFAULT, 0, s.Out()));
+        return std::u16string(s.View());
+    }
+};
+
+bool IsMissing(const VARIANT& var) {
+    const VARIANT* v = Deref(&var);
+    VARTYPE t = V_VT(v) & ~VT_BYREF;
+    if (t == VT_NULL) return true;
+    if (V_VT(v) == VT_BSTR) return IsBlankText(View(V_BSTR(v)));
+    if (V_VT(v) == (VT_BYREF | VT_BSTR)) return IsBlankText(View(V_BSTRREF(v) ? *V_BSTRREF(v) : nullptr));
+    return false;
+}
+
+}  // namespace
+
+STDMETHODIMP VemoFuns::IsNull(VARIANT var, VARIANT_BOOL* result) {
+    return Member([&] { SetOut(result, IsMissing(var) ? VARIANT_TRUE : VARIANT_FALSE); });
+}
+
+STDMETHODIMP VemoFuns::CNulls(VARIANT v, VARIANT d, VARIANT* result) {
+    return Member([&] {
+        RequireOut(result);
+        // Neither value is converted: the chosen one goes back as it came.
+        Variant copy;
+        Check(VariantCopy(copy.Get(), IsMissing(v) ? &d : &v));
+        SetOut(result, std::move(copy));
+    });
+}
+
+STDMETHODIMP VemoFuns::AddStrNum(BSTR* str, BSTR* result) {
+    return Member([&] {
+        RequireOut(result);
+        std::u16string out;
+        AutomationNumbers numbers;
+        if (vemo::AddStrNum(View(str ? *str : nullptr), numbers, out) == AddStrNumStatus::Overflow)
+            RaiseNumber(kErrOverflow);
+        SetOut(result, out);
+    });
+}
+
+STDMETHODIMP VemoFuns::MakeComString(BSTR strFirst, BSTR strLast, BSTR* result) {
+    return Member([&] { SetOut(result, vemo::MakeComString(View(strFirst), View(strLast))); });
+}
+
+STDMETHODIMP VemoFuns::GetComString(BSTR strComString, BSTR* result) {
+    return Member([&] { SetOut(result, vemo::GetComString(View(strComString))); });
+}
+
+STDMETHODIMP VemoFuns::GetString(BSTR str, short place, BSTR sep, BSTR* result) {
+    return Member([&] { SetOut(result, vemo::GetString(View(str), place, View(sep))); });
+}
+
+STDMETHODIMP VemoFuns::ISIncludeChinese(BSTR sString, VARIANT_BOOL* result) {
+    return Member([&] {
+        // Counted like lstrlenA: the ANSI form up to its first zero byte.
+        std::string ansi = ToAnsi(View(sString));
+        size_t bytes = ansi.find('\0');
+        if (bytes == std::string::npos) bytes = ansi.size();
+        SetOut(result, bytes != View(sString).size() ? VARIANT_TRUE : VARIANT_FALSE);
+    });
+}
 
 }  // namespace vemo

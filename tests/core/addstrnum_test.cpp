@@ -1,4 +1,4 @@
-// AddStrNum (Part 5.2) with a test double of the platform's numeric rules.
+// AddStrNum with a test double of the platform's numeric rules.
 #include "util/text.h"
 
 #include <gtest/gtest.h>

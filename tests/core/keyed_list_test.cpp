@@ -329,7 +329,7 @@ TEST(KeyedList, RemoveByPositionAndKeyMovesLaterItemsDown) {
     EXPECT_EQ(list.Count(), 0u);
 }
 
-// Part 6.1, "Edge cases worth testing": keys are the decimal ID.
+// Btns keys are the decimal ID.
 TEST(KeyedList, ButtonCollectionScenario) {
     List list;
     for (int id = 0; id < 3; ++id) ASSERT_EQ(list.Add(id, Num(id)), kOk);

@@ -1,4 +1,4 @@
-// Password mixing (Part 5.3), checked against a step-by-step transcription.
+// Password mixing, checked against a step-by-step transcription.
 #include "util/password.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-// Pixel arithmetic (Part 5.4).
+// Pixel arithmetic.
 #include "util/pixels.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-// Text utilities of Part 5.2: blanks, trimming, the combined string, GetString.
+// Text utilities: blanks, trimming, the combined string, GetString.
 #include "util/text.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +14,7 @@ using vemo::IsBlankText;
 using vemo::MakeComString;
 using vemo::TrimSpaces;
 
-// The original GetString, copying the rest of the text at every step.
+// The step-by-step GetString, copying the rest of the text at every step.
 std::u16string NaiveGetString(std::u16string_view str, int place, std::u16string_view sep) {
     if (sep.empty()) return {};
     std::u16string work(str);

@@ -1,4 +1,4 @@
-// GetString against the original algorithm (copy the rest at every step).
+// GetString against the step-by-step algorithm (copy the rest at every step).
 // Input: byte 0 = place - 2 (as a signed byte), byte 1 = separator length
 // (0..3), then the separator, then the text.
 #include "fuzz_input.h"

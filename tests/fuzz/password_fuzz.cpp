@@ -1,4 +1,4 @@
-// MixPassword against Part 5.3 steps 2 to 8 done one by one, and the
+// MixPassword against the mixing steps done one by one, and the
 // closed-form relations: all bytes shift by the same XOR with the user number.
 // Input: bytes 0-1 = user number, byte 2 = user length (0..40), byte 3 =
 // password length (0..70), then the user bytes, then the password bytes

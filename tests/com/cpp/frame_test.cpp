@@ -138,6 +138,35 @@ TEST_F(FrameTest, LateBoundDefaultsComeFromTheTypeLibrary) {
     EXPECT_EQ(d->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &none, &r, nullptr, nullptr), DISP_E_BADPARAMCOUNT);
 }
 
+TEST_F(FrameTest, GeneratePwdReturnsSixtyFourBytesFromOne) {
+    ComPtr<_VemoFuns> f = Make<_VemoFuns>(CLSID_VemoFuns, IID__VemoFuns);
+    ASSERT_TRUE(f);
+    BSTR empty = SysAllocString(L"");
+    VARIANT r;
+    VariantInit(&r);
+    ASSERT_HRESULT_SUCCEEDED(f->GeneratePwd(empty, empty, 0, &r));
+    ASSERT_EQ(V_VT(&r), VT_ARRAY | VT_UI1);
+    LONG lo = 0, hi = 0;
+    SafeArrayGetLBound(V_ARRAY(&r), 1, &lo);
+    SafeArrayGetUBound(V_ARRAY(&r), 1, &hi);
+    EXPECT_EQ(lo, 1);
+    EXPECT_EQ(hi, 64);
+    for (LONG i = 1; i <= 64; ++i) {
+        BYTE b = 0;
+        SafeArrayGetElement(V_ARRAY(&r), &i, &b);
+        EXPECT_EQ(b, i % 2 ? 0 : 255) << i;  // user number 0: 0, 255, 0, 255, ...
+    }
+    VariantClear(&r);
+    // The user number changes every byte by the same exclusive-or.
+    ASSERT_HRESULT_SUCCEEDED(f->GeneratePwd(empty, empty, 1, &r));
+    BYTE first = 0;
+    LONG one = 1;
+    SafeArrayGetElement(V_ARRAY(&r), &one, &first);
+    EXPECT_EQ(first, 1);
+    VariantClear(&r);
+    SysFreeString(empty);
+}
+
 TEST_F(FrameTest, PendingMembersSayTheyAreNotAvailable) {
     ComPtr<_Btns> b = Make<_Btns>(CLSID_Btns, IID__Btns);
     ASSERT_TRUE(b);

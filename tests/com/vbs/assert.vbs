@@ -13,8 +13,23 @@ Sub Check(cond, what)
     End If
 End Sub
 
+Function IsNumber(v)
+    Dim t
+    t = VarType(v)
+    IsNumber = (t >= 2 And t <= 6) Or t = 14 Or t = 17
+End Function
+
+' Equal values of the same kind: numbers of any width compare by value, other
+' values must also have the same type.
 Sub CheckEqual(actual, expected, what)
-    If TypeName(actual) = TypeName(expected) And actual = expected Then
+    Dim same
+    If IsNumber(actual) And IsNumber(expected) Then
+        same = (actual = expected)
+    Else
+        same = (TypeName(actual) = TypeName(expected))
+        If same Then same = (actual = expected)
+    End If
+    If same Then
         gPassed = gPassed + 1
     Else
         gFailed = gFailed + 1
