@@ -1,6 +1,7 @@
 #include "frame/late_bound.h"
 #include "frame/errors.h"
 
+#include <dispex.h>
 #include <vector>
 
 namespace vemo {
@@ -17,6 +18,8 @@ Arg Arg::VariantRef(VARIANT* p) { Arg a; V_VT(&a.v_) = VT_BYREF | VT_VARIANT; V_
 Arg Arg::Missing() { Arg a; V_VT(&a.v_) = VT_ERROR; V_ERROR(&a.v_) = DISP_E_PARAMNOTFOUND; return a; }
 
 namespace {
+
+const IID kDispatchEx = {0xA6EF9860, 0xC720, 0x11D0, {0x93, 0x37, 0x00, 0xA0, 0xC9, 0x0D, 0xCA, 0xA9}};
 
 // Turns a failed Invoke into the raised error of the calling member.
 [[noreturn]] void RaiseInvokeFailure(HRESULT hr, EXCEPINFO& ex, const wchar_t* name) {
@@ -45,6 +48,13 @@ Variant Invoke(IDispatch* object, const wchar_t* name, WORD flags, const Arg* fi
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
     SetErrorInfo(0, nullptr);
     HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    // Script objects may answer names only through IDispatchEx (Wine's
+    // VBScript class instances do), and then want InvokeEx as well.
+    ComPtr<IDispatchEx> ex;
+    if (hr == E_NOTIMPL && SUCCEEDED(object->QueryInterface(kDispatchEx, ex.OutVoid()))) {
+        Bstr bname(name);
+        hr = ex->GetDispID(bname.Get(), fdexNameCaseInsensitive, &id);
+    }
     if (FAILED(hr)) Check(hr, (std::wstring(L"Object has no member '") + name + L"'").c_str());
 
     // Invoke takes the arguments last to first.
@@ -57,11 +67,12 @@ Variant Invoke(IDispatch* object, const wchar_t* name, WORD flags, const Arg* fi
         params.cNamedArgs = 1;
     }
     Variant result;
-    EXCEPINFO ex = {};
+    EXCEPINFO info = {};
     UINT argErr = 0;
-    hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                        (flags & DISPATCH_PROPERTYPUT) ? nullptr : result.Get(), &ex, &argErr);
-    if (FAILED(hr)) RaiseInvokeFailure(hr, ex, name);
+    VARIANT* out = (flags & DISPATCH_PROPERTYPUT) ? nullptr : result.Get();
+    if (ex) hr = ex->InvokeEx(id, LOCALE_USER_DEFAULT, flags, &params, out, &info, nullptr);
+    else hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, out, &info, &argErr);
+    if (FAILED(hr)) RaiseInvokeFailure(hr, info, name);
     return result;
 }
 
