@@ -1,4 +1,5 @@
 // GetString picking field 50,000 (the last) of a 1,000,000-character text.
+#include "../tests/support/getstring_stepwise.h"
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -27,20 +28,6 @@ std::u16string MakeText() {
     return text;
 }
 
-// The step-by-step algorithm: the rest of the text is copied at every step.
-std::u16string NaiveGetString(std::u16string_view str, int place, std::u16string_view sep) {
-    if (sep.empty()) return {};
-    std::u16string work(str);
-    work.append(sep);
-    std::u16string field;
-    for (int k = 1; k <= place; ++k) {
-        const auto pos = work.find(sep);
-        if (pos == std::u16string::npos) return {};
-        field = work.substr(0, pos);
-        work = work.substr(pos + sep.size());
-    }
-    return field;
-}
 
 }  // namespace
 
@@ -48,7 +35,7 @@ void RunGetStringBench() {
     const std::u16string text = MakeText();
     std::printf("GetString: text of %zu characters, field %d of %d\n", text.size(), kFields, kFields);
 
-    const std::u16string expected = NaiveGetString(text, kFields, u"|");
+    const std::u16string expected = vemo::reference::StepwiseGetString(text, kFields, u"|");
     if (vemo::GetString(text, kFields, u"|") != expected) {
         std::printf("  MISMATCH between GetString and the step-by-step algorithm\n");
         return;
@@ -57,7 +44,7 @@ void RunGetStringBench() {
     const double scan = BestSeconds(30, [&] { sink = sink + static_cast<std::size_t>(std::count(text.begin(), text.end(), u'|')); });
     const double fast = BestSeconds(30, [&] { sink = sink + vemo::GetString(text, kFields, u"|").size(); });
     const double multi = BestSeconds(30, [&] { sink = sink + vemo::GetString(text, kFields, u"|x").size(); });
-    const double naive = BestSeconds(1, [&] { sink = sink + NaiveGetString(text, kFields, u"|").size(); });
+    const double naive = BestSeconds(1, [&] { sink = sink + vemo::reference::StepwiseGetString(text, kFields, u"|").size(); });
 
     std::printf("  linear scan (count separators):   %10.3f ms\n", scan * 1e3);
     std::printf("  GetString, sep \"|\":               %10.3f ms\n", fast * 1e3);

@@ -64,6 +64,8 @@ add_library(VemoFunction SHARED ${VEMO_COM_SOURCES} ${GEN}/VemoFunction_i.c ${GE
 set_target_properties(VemoFunction PROPERTIES PREFIX "" OUTPUT_NAME VemoFunction)
 target_include_directories(VemoFunction PRIVATE ${GEN} ${CMAKE_SOURCE_DIR}/src)
 target_compile_definitions(VemoFunction PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
+# The .def names the exports undecorated; the fix-up to their stdcall symbols is intended.
+target_link_options(VemoFunction PRIVATE -Wl,--enable-stdcall-fixup)
 target_link_libraries(VemoFunction PRIVATE vemo_core oleaut32 ole32 uuid advapi32 user32 gdi32)
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/com/CMakeLists.txt)

@@ -1,4 +1,5 @@
 // Text utilities: blanks, trimming, the combined string, GetString.
+#include "../support/getstring_stepwise.h"
 #include "util/text.h"
 
 #include <gtest/gtest.h>
@@ -14,20 +15,6 @@ using vemo::IsBlankText;
 using vemo::MakeComString;
 using vemo::TrimSpaces;
 
-// The step-by-step GetString, copying the rest of the text at every step.
-std::u16string NaiveGetString(std::u16string_view str, int place, std::u16string_view sep) {
-    if (sep.empty()) return {};
-    std::u16string work(str);
-    work.append(sep);
-    std::u16string field;
-    for (int k = 1; k <= place; ++k) {
-        const auto pos = work.find(sep);
-        if (pos == std::u16string::npos) return {};
-        field = work.substr(0, pos);
-        work = work.substr(pos + sep.size());
-    }
-    return field;
-}
 
 TEST(IsBlankText, EmptyAndBlanksAreBlank) {
     EXPECT_TRUE(IsBlankText(u""));
@@ -152,7 +139,7 @@ TEST(GetString, MatchesTheOriginalOnRandomTexts) {
         const std::u16string str = randomText(24);
         const std::u16string sep = randomText(4);
         const int place = static_cast<int>(rng() % 12) - 1;
-        ASSERT_EQ(GetString(str, place, sep), NaiveGetString(str, place, sep))
+        ASSERT_EQ(GetString(str, place, sep), vemo::reference::StepwiseGetString(str, place, sep))
             << "place " << place << " str size " << str.size() << " sep size " << sep.size();
     }
 }

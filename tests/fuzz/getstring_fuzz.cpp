@@ -1,28 +1,11 @@
 // GetString against the step-by-step algorithm (copy the rest at every step).
 // Input: byte 0 = place - 2 (as a signed byte), byte 1 = separator length
 // (0..3), then the separator, then the text.
+#include "../support/getstring_stepwise.h"
 #include "fuzz_input.h"
 #include "util/text.h"
 
 #include <cstdlib>
-
-namespace {
-
-std::u16string Original(std::u16string_view str, int place, std::u16string_view sep) {
-    if (sep.empty()) return {};
-    std::u16string work(str);
-    work.append(sep);
-    std::u16string field;
-    for (int k = 1; k <= place; ++k) {
-        const auto pos = work.find(sep);
-        if (pos == std::u16string::npos) return {};
-        field = work.substr(0, pos);
-        work = work.substr(pos + sep.size());
-    }
-    return field;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
@@ -34,6 +17,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const char16_t kAlphabet[] = u"ab|:";
     const std::u16string sep = vemo::fuzz::TextOf(data, sepLength, kAlphabet, 4);
     const std::u16string str = vemo::fuzz::TextOf(data + sepLength, size - sepLength, kAlphabet, 4);
-    if (vemo::GetString(str, place, sep) != Original(str, place, sep)) std::abort();
+    if (vemo::GetString(str, place, sep) != vemo::reference::StepwiseGetString(str, place, sep)) std::abort();
     return 0;
 }

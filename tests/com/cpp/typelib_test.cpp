@@ -176,7 +176,9 @@ TEST_F(TypeLibTest, InterfacesAreHiddenDualMembersInSlotOrder) {
             EXPECT_EQ(fd->cParams, m.params) << m.name;
             EXPECT_EQ(fd->oVft, static_cast<SHORT>((7 + i) * sizeof(void*))) << m.name;
             EXPECT_EQ(fd->callconv, CC_STDCALL);
-            if (m.id == DISPID_NEWENUM) EXPECT_TRUE(fd->wFuncFlags & FUNCFLAG_FHIDDEN);
+            if (m.id == DISPID_NEWENUM) {
+                EXPECT_TRUE(fd->wFuncFlags & FUNCFLAG_FHIDDEN);
+            }
             vt->ReleaseFuncDesc(fd);
         }
     }
