@@ -23,3 +23,7 @@ endif()
 if(EXISTS ${CMAKE_SOURCE_DIR}/bench/CMakeLists.txt)
   add_subdirectory(bench)
 endif()
+
+# The test ERP database: private cluster life cycle, seed rows, procedures.
+add_test(NAME db_environment COMMAND ${CMAKE_SOURCE_DIR}/tests/db/db_test.sh)
+set_tests_properties(db_environment PROPERTIES TIMEOUT 600)

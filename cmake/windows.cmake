@@ -68,6 +68,14 @@ target_compile_definitions(VemoFunction PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_
 target_link_options(VemoFunction PRIVATE -Wl,--enable-stdcall-fixup)
 target_link_libraries(VemoFunction PRIVATE vemo_core oleaut32 ole32 uuid advapi32 user32 gdi32)
 
+# Stand-ins for the host's components (data access, profile, ...): built
+# here, registered only in test prefixes, never shipped.
+foreach(dir ado components)
+  if(EXISTS ${CMAKE_SOURCE_DIR}/host/${dir}/CMakeLists.txt)
+    add_subdirectory(host/${dir})
+  endif()
+endforeach()
+
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/com/CMakeLists.txt)
   add_subdirectory(tests/com)
 endif()
