@@ -5,6 +5,7 @@ list(APPEND VEMO_COM_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/classes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dispatch_object.cpp
   ${CMAKE_CURRENT_LIST_DIR}/errors.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/invoke_arguments.cpp
   ${CMAKE_CURRENT_LIST_DIR}/late_bound.cpp
   ${CMAKE_CURRENT_LIST_DIR}/module.cpp
   ${CMAKE_CURRENT_LIST_DIR}/registration.cpp

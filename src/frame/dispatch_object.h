@@ -12,6 +12,7 @@
 #pragma once
 #include "frame/com_ptr.h"
 #include "frame/errors.h"
+#include "frame/invoke_arguments.h"
 #include "frame/module.h"
 #include "frame/typeinfo.h"
 
@@ -101,8 +102,11 @@ public:
         DISPPARAMS none = {nullptr, nullptr, 0, 0};
         // Keep the object alive through the call, whatever the member does.
         ComPtr<Interface> self(static_cast<Interface*>(this));
-        return vtableInfo_->Invoke(static_cast<Interface*>(this), id, flags, params ? params : &none, result,
-                                   excep, argErr);
+        InvokeArguments arguments;
+        DISPPARAMS* use = nullptr;
+        hr = arguments.Prepare(vtableInfo_.Get(), id, flags, params ? params : &none, &use, argErr);
+        if (FAILED(hr)) return hr;
+        return vtableInfo_->Invoke(static_cast<Interface*>(this), id, flags, use, result, excep, argErr);
     }
 
     // ISupportErrorInfo

@@ -42,6 +42,29 @@ const IID kDispatchEx = {0xA6EF9860, 0xC720, 0x11D0, {0x93, 0x37, 0x00, 0xA0, 0x
     throw ComError{hr};
 }
 
+// Invokes a member whose DISPID is known; `ex` is set for script objects.
+Variant InvokeId(IDispatch* object, IDispatchEx* ex, DISPID id, const wchar_t* name, WORD flags,
+                 const Arg* first, size_t count) {
+    // Invoke takes the arguments last to first.
+    std::vector<VARIANTARG> args(count);
+    for (size_t i = 0; i < count; ++i) args[count - 1 - i] = first[i].Get();
+    DISPID putId = DISPID_PROPERTYPUT;
+    DISPPARAMS params = {args.empty() ? nullptr : args.data(), nullptr, static_cast<UINT>(count), 0};
+    if (flags & DISPATCH_PROPERTYPUT) {
+        params.rgdispidNamedArgs = &putId;
+        params.cNamedArgs = 1;
+    }
+    Variant result;
+    EXCEPINFO info = {};
+    UINT argErr = 0;
+    VARIANT* out = (flags & DISPATCH_PROPERTYPUT) ? nullptr : result.Get();
+    HRESULT hr;
+    if (ex) hr = ex->InvokeEx(id, LOCALE_USER_DEFAULT, flags, &params, out, &info, nullptr);
+    else hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, out, &info, &argErr);
+    if (FAILED(hr)) RaiseInvokeFailure(hr, info, name);
+    return result;
+}
+
 Variant Invoke(IDispatch* object, const wchar_t* name, WORD flags, const Arg* first, size_t count) {
     if (!object) RaiseNumber(kErrObjectNotSet);
     DISPID id = 0;
@@ -56,24 +79,7 @@ Variant Invoke(IDispatch* object, const wchar_t* name, WORD flags, const Arg* fi
         hr = ex->GetDispID(bname.Get(), fdexNameCaseInsensitive, &id);
     }
     if (FAILED(hr)) Check(hr, (std::wstring(L"Object has no member '") + name + L"'").c_str());
-
-    // Invoke takes the arguments last to first.
-    std::vector<VARIANTARG> args(count);
-    for (size_t i = 0; i < count; ++i) args[count - 1 - i] = first[i].Get();
-    DISPID putId = DISPID_PROPERTYPUT;
-    DISPPARAMS params = {args.empty() ? nullptr : args.data(), nullptr, static_cast<UINT>(count), 0};
-    if (flags & DISPATCH_PROPERTYPUT) {
-        params.rgdispidNamedArgs = &putId;
-        params.cNamedArgs = 1;
-    }
-    Variant result;
-    EXCEPINFO info = {};
-    UINT argErr = 0;
-    VARIANT* out = (flags & DISPATCH_PROPERTYPUT) ? nullptr : result.Get();
-    if (ex) hr = ex->InvokeEx(id, LOCALE_USER_DEFAULT, flags, &params, out, &info, nullptr);
-    else hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, out, &info, &argErr);
-    if (FAILED(hr)) RaiseInvokeFailure(hr, info, name);
-    return result;
+    return InvokeId(object, ex.Get(), id, name, flags, first, count);
 }
 
 }  // namespace
@@ -88,6 +94,19 @@ Variant Get(IDispatch* object, const wchar_t* name, std::initializer_list<Arg> a
 
 void Put(IDispatch* object, const wchar_t* name, const Arg& value) {
     Invoke(object, name, DISPATCH_PROPERTYPUT, &value, 1);
+}
+
+ComPtr<IEnumVARIANT> NewEnum(IDispatch* collection) {
+    if (!collection) RaiseNumber(kErrObjectNotSet);
+    SetErrorInfo(0, nullptr);
+    Variant v = InvokeId(collection, nullptr, DISPID_NEWENUM, L"_NewEnum", DISPATCH_METHOD | DISPATCH_PROPERTYGET,
+                         nullptr, 0);
+    const VARIANT* p = Deref(v.Get());
+    IUnknown* unk = V_VT(p) == VT_UNKNOWN ? V_UNKNOWN(p) : V_VT(p) == VT_DISPATCH ? V_DISPATCH(p) : nullptr;
+    ComPtr<IEnumVARIANT> items;
+    if (!unk || FAILED(unk->QueryInterface(IID_IEnumVARIANT, items.OutVoid())))
+        Raise(DISP_E_MEMBERNOTFOUND, L"The object offers no enumerator of its items");
+    return items;
 }
 
 bool IsObject(const VARIANT& v) {

@@ -38,6 +38,10 @@ Variant Get(IDispatch* object, const wchar_t* name, std::initializer_list<Arg> a
 // Writes a property (DISPATCH_PROPERTYPUT).
 void Put(IDispatch* object, const wchar_t* name, const Arg& value);
 
+// The standard enumerator of a collection (DISPID_NEWENUM), as For Each
+// asks for it.
+ComPtr<IEnumVARIANT> NewEnum(IDispatch* collection);
+
 // The object a VARIANT holds (VT_DISPATCH, or VT_UNKNOWN that answers
 // IDispatch); raises a type mismatch for anything else and for Nothing.
 ComPtr<IDispatch> AsObject(const VARIANT& v);

@@ -1,0 +1,35 @@
+// The arguments of a late-bound call, brought into the positional form that
+// the type information's Invoke handles soundly.
+//
+// Wine's ITypeInfo::Invoke passes an omitted by-reference parameter that has
+// a default as the default value itself rather than as a pointer to it, so
+// the member would take 150 for an address; and it does not map named
+// arguments onto parameters. So before Invoke, named arguments are put in
+// their positions, omitted parameters become "missing" (VT_ERROR,
+// DISP_E_PARAMNOTFOUND), and an omitted by-reference parameter with a
+// default gets a reference to a private copy of its default.
+#pragma once
+#include <oaidl.h>
+#include <vector>
+
+namespace vemo {
+
+class InvokeArguments {
+public:
+    InvokeArguments() = default;
+    InvokeArguments(const InvokeArguments&) = delete;
+    InvokeArguments& operator=(const InvokeArguments&) = delete;
+    ~InvokeArguments();
+
+    // Sets *use to the parameters to pass on: the caller's own when nothing
+    // needs changing. Fails with DISP_E_PARAMNOTFOUND (and *argErr set) for
+    // a named argument that names no parameter or one given twice.
+    HRESULT Prepare(ITypeInfo* vtable, DISPID id, WORD flags, DISPPARAMS* caller, DISPPARAMS** use, UINT* argErr);
+
+private:
+    std::vector<VARIANTARG> args_;  // last to first, as Invoke wants them
+    std::vector<VARIANT> defaults_;  // reserved once: addresses stay put
+    DISPPARAMS params_ = {};
+};
+
+}  // namespace vemo

@@ -1,0 +1,213 @@
+// SetWindowOnTop on a real window (the suite runs under a private X display)
+// and CenterForm against a scripted form object.
+#include "com_test_support.h"
+#include "fake_dispatch.h"
+#include "VemoFunction_h.h"
+
+#include <gtest/gtest.h>
+#include <cmath>
+
+namespace {
+
+class FormsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_HRESULT_SUCCEEDED(CoInitialize(nullptr));
+        dll_ = LoadLibraryW(LibraryPath().c_str());
+        ASSERT_NE(dll_, nullptr);
+        auto getClassObject =
+            reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(GetProcAddress(dll_, "DllGetClassObject"));
+        ComPtr<IClassFactory> factory;
+        ASSERT_HRESULT_SUCCEEDED(getClassObject(CLSID_VemoFuns, IID_IClassFactory, factory.OutVoid()));
+        ASSERT_HRESULT_SUCCEEDED(factory->CreateInstance(nullptr, IID__VemoFuns, funs_.OutVoid()));
+        HDC dc = GetDC(nullptr);
+        dpiX_ = GetDeviceCaps(dc, LOGPIXELSX);
+        dpiY_ = GetDeviceCaps(dc, LOGPIXELSY);
+        ReleaseDC(nullptr, dc);
+        ASSERT_GT(dpiX_, 0);
+    }
+    void TearDown() override {
+        if (window_) DestroyWindow(window_);
+        funs_.Reset();
+        CoUninitialize();
+    }
+    // A real top-level window, as a form of the host would own.
+    HWND MakeWindow() {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"VemoFormsTestWindow";
+        RegisterClassW(&wc);
+        window_ = CreateWindowExW(0, wc.lpszClassName, L"form", WS_OVERLAPPEDWINDOW, 0, 0, 50, 50, nullptr, nullptr,
+                                  wc.hInstance, nullptr);
+        return window_;
+    }
+    // The pixel value the display's whole-number twips-per-pixel gives.
+    int Pixels(LONG twips, int dpi) const {
+        double ratio = std::nearbyint(1440.0 / dpi);
+        return static_cast<int>(std::nearbyint(twips / ratio));
+    }
+    bool Topmost() const { return (GetWindowLongW(window_, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+    HMODULE dll_ = nullptr;
+    ComPtr<_VemoFuns> funs_;
+    HWND window_ = nullptr;
+    int dpiX_ = 0, dpiY_ = 0;
+};
+
+std::wstring ErrorText() {
+    ComPtr<IErrorInfo> info;
+    if (GetErrorInfo(0, info.Out()) != S_OK) return L"";
+    BSTR text = nullptr;
+    info->GetDescription(&text);
+    std::wstring s = text ? text : L"";
+    SysFreeString(text);
+    return s;
+}
+
+TEST_F(FormsTest, SetWindowOnTopPlacesPinsAndReleasesARealWindow) {
+    HWND w = MakeWindow();
+    ASSERT_NE(w, nullptr) << "no display for the window tests";
+    FakeObject form;
+    form.Property(L"hwnd", static_cast<double>(reinterpret_cast<LONG_PTR>(w)), VT_I4);
+
+    LONG x = 150, y = 1500, cx = 3000, cy = 6000;
+    ASSERT_HRESULT_SUCCEEDED(funs_->SetWindowOnTop(&form, VARIANT_TRUE, &x, &y, &cx, &cy));
+    RECT r;
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r.left, Pixels(150, dpiX_));
+    EXPECT_EQ(r.top, Pixels(1500, dpiY_));
+    EXPECT_EQ(r.right - r.left, Pixels(3000, dpiX_));
+    EXPECT_EQ(r.bottom - r.top, Pixels(6000, dpiY_));
+    EXPECT_TRUE(Topmost());
+    EXPECT_TRUE(IsWindowVisible(w));
+    // The by-reference values are never written.
+    EXPECT_EQ(x, 150);
+    EXPECT_EQ(cy, 6000);
+
+    // Released from the top, the window is still moved and sized.
+    x = 300, y = 600, cx = 4500, cy = 2250;
+    ASSERT_HRESULT_SUCCEEDED(funs_->SetWindowOnTop(&form, VARIANT_FALSE, &x, &y, &cx, &cy));
+    GetWindowRect(w, &r);
+    EXPECT_FALSE(Topmost());
+    EXPECT_EQ(r.left, Pixels(300, dpiX_));
+    EXPECT_EQ(r.top, Pixels(600, dpiY_));
+    EXPECT_EQ(r.right - r.left, Pixels(4500, dpiX_));
+    EXPECT_EQ(r.bottom - r.top, Pixels(2250, dpiY_));
+    EXPECT_EQ(form.References(), 1);
+}
+
+TEST_F(FormsTest, SetWindowOnTopLateBoundUsesTheDefaultRectangle) {
+    HWND w = MakeWindow();
+    ASSERT_NE(w, nullptr);
+    FakeObject form;
+    form.Property(L"hwnd", static_cast<double>(reinterpret_cast<LONG_PTR>(w)), VT_I4);
+    ComPtr<IDispatch> d;
+    ASSERT_HRESULT_SUCCEEDED(funs_->QueryInterface(IID_IDispatch, d.OutVoid()));
+    LPOLESTR name = const_cast<LPOLESTR>(L"SetWindowOnTop");
+    DISPID id = 0;
+    ASSERT_HRESULT_SUCCEEDED(d->GetIDsOfNames(IID_NULL, &name, 1, 0, &id));
+    VARIANT args[2];  // last to first: bOnTop, frmName
+    V_VT(&args[0]) = VT_BOOL;
+    V_BOOL(&args[0]) = VARIANT_TRUE;
+    V_VT(&args[1]) = VT_DISPATCH;
+    V_DISPATCH(&args[1]) = &form;
+    DISPPARAMS p = {args, nullptr, 2, 0};
+    ASSERT_HRESULT_SUCCEEDED(d->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &p, nullptr, nullptr, nullptr));
+    RECT r;
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r.left, Pixels(150, dpiX_));
+    EXPECT_EQ(r.top, Pixels(1500, dpiY_));
+    EXPECT_EQ(r.right - r.left, Pixels(3000, dpiX_));
+    EXPECT_EQ(r.bottom - r.top, Pixels(6000, dpiY_));
+    EXPECT_TRUE(Topmost());
+
+    // A missing argument in the middle and a named one at the end.
+    VARIANT more[4];  // named cy first, then positional last to first
+    V_VT(&more[0]) = VT_I4;
+    V_I4(&more[0]) = 2250;
+    V_VT(&more[1]) = VT_ERROR;
+    V_ERROR(&more[1]) = DISP_E_PARAMNOTFOUND;
+    V_VT(&more[2]) = VT_I4;
+    V_I4(&more[2]) = 300;
+    more[3] = args[0];
+    VARIANT all[5] = {more[0], more[1], more[2], more[3], args[1]};
+    DISPID cyId = 5;
+    DISPPARAMS named = {all, &cyId, 5, 1};
+    ASSERT_HRESULT_SUCCEEDED(d->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &named, nullptr, nullptr, nullptr));
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r.left, Pixels(300, dpiX_));
+    EXPECT_EQ(r.top, Pixels(1500, dpiY_));
+    EXPECT_EQ(r.right - r.left, Pixels(3000, dpiX_));
+    EXPECT_EQ(r.bottom - r.top, Pixels(2250, dpiY_));
+
+    // A name that is no parameter, or one given twice, is refused.
+    DISPID wrong = 9;
+    UINT argErr = 99;
+    DISPPARAMS badName = {all, &wrong, 5, 1};
+    EXPECT_EQ(d->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &badName, nullptr, nullptr, &argErr), DISP_E_PARAMNOTFOUND);
+    EXPECT_EQ(argErr, 0u);
+    DISPID twice = 1;  // bOnTop, also given by position
+    DISPPARAMS dup = {all, &twice, 5, 1};
+    EXPECT_EQ(d->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &dup, nullptr, nullptr, nullptr), DISP_E_PARAMNOTFOUND);
+}
+
+TEST_F(FormsTest, SetWindowOnTopRaisesAndLeavesTheWindowWhenAMemberIsMissing) {
+    HWND w = MakeWindow();
+    ASSERT_NE(w, nullptr);
+    RECT before, after;
+    GetWindowRect(w, &before);
+    FakeObject noHandle;
+    LONG x = 150, y = 1500, cx = 3000, cy = 6000;
+    EXPECT_EQ(funs_->SetWindowOnTop(&noHandle, VARIANT_TRUE, &x, &y, &cx, &cy), DISP_E_UNKNOWNNAME);
+    EXPECT_NE(ErrorText().find(L"hwnd"), std::wstring::npos);
+    GetWindowRect(w, &after);
+    EXPECT_TRUE(EqualRect(&before, &after));
+    EXPECT_FALSE(Topmost());
+    EXPECT_EQ(funs_->SetWindowOnTop(nullptr, VARIANT_TRUE, &x, &y, &cx, &cy), HRESULT(0x800A005B));
+}
+
+TEST_F(FormsTest, CenterFormMovesByUnroundedHalfDifferences) {
+    double screenW = GetSystemMetrics(SM_CXSCREEN) * 1440.0 / dpiX_;
+    double screenH = GetSystemMetrics(SM_CYSCREEN) * 1440.0 / dpiY_;
+    struct Case {
+        double width, height;
+    } cases[] = {{3001, 2000}, {screenW, screenH}, {screenW + 1000, screenH + 3000}};
+    for (const Case& c : cases) {
+        FakeObject form;
+        form.Property(L"Width", c.width);
+        form.Property(L"Height", c.height);
+        form.On(L"Move", [](WORD, const std::vector<VARIANT>&, VARIANT*) { return S_OK; });
+        IDispatch* p = &form;
+        ASSERT_HRESULT_SUCCEEDED(funs_->CenterForm(&p));
+        ASSERT_EQ(form.CountOf(L"Move"), 1u);
+        const FakeObject::Call& move = form.Calls().back();
+        ASSERT_EQ(move.args.size(), 2u);
+        ASSERT_EQ(V_VT(&move.args[0]), VT_R8);
+        ASSERT_EQ(V_VT(&move.args[1]), VT_R8);
+        EXPECT_DOUBLE_EQ(V_R8(&move.args[0]), (screenW - c.width) / 2);
+        EXPECT_DOUBLE_EQ(V_R8(&move.args[1]), (screenH - c.height) / 2);
+        EXPECT_EQ(p, &form);
+    }
+}
+
+TEST_F(FormsTest, CenterFormRaisesWithoutMovingWhenASizeIsMissing) {
+    FakeObject form;
+    form.Property(L"Width", 3000);
+    form.On(L"Move", [](WORD, const std::vector<VARIANT>&, VARIANT*) { return S_OK; });
+    IDispatch* p = &form;
+    EXPECT_EQ(funs_->CenterForm(&p), DISP_E_UNKNOWNNAME);
+    EXPECT_NE(ErrorText().find(L"Height"), std::wstring::npos);
+    EXPECT_EQ(form.CountOf(L"Move"), 0u);
+    // The form's own failure reaches the caller unchanged.
+    FakeObject failing;
+    failing.Property(L"Width", 3000);
+    failing.Property(L"Height", 3000);
+    failing.On(L"Move", [](WORD, const std::vector<VARIANT>&, VARIANT*) { return E_ACCESSDENIED; });
+    p = &failing;
+    EXPECT_EQ(funs_->CenterForm(&p), E_ACCESSDENIED);
+    p = nullptr;
+    EXPECT_EQ(funs_->CenterForm(&p), HRESULT(0x800A005B));
+}
+
+}  // namespace

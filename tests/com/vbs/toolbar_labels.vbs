@@ -1,0 +1,122 @@
+' SetToolBarLable against recording toolbars and buttons: labels copied or
+' emptied, visibility restored, failing members skipped, nothing raised.
+Class Button
+    Public Caption
+    Public Description
+End Class
+
+Class ButtonWithoutDescription
+    Public Caption
+End Class
+
+Class ButtonWithoutCaption
+    Public Description
+End Class
+
+Class Toolbar
+    Public Buttons
+    Public Log
+    Private shown
+    Private Sub Class_Initialize()
+        Set Buttons = CreateObject("Scripting.Dictionary")
+        Log = ""
+        shown = True
+    End Sub
+    Public Property Get Visible()
+        Log = Log & "get;"
+        Visible = shown
+    End Property
+    Public Property Let Visible(v)
+        Log = Log & "let " & CStr(v) & ";"
+        shown = v
+    End Property
+    Public Sub Show(v)
+        shown = v
+        Log = ""
+    End Sub
+End Class
+
+' Its Visible cannot be read, only written.
+Class ToolbarWithoutVisibleRead
+    Public Buttons
+    Public Shown
+    Private Sub Class_Initialize()
+        Set Buttons = CreateObject("Scripting.Dictionary")
+        Shown = True
+    End Sub
+    Public Property Let Visible(v)
+        Shown = v
+    End Property
+End Class
+
+Function NewButton(description)
+    Dim b
+    Set b = New Button
+    b.Caption = "old"
+    b.Description = description
+    Set NewButton = b
+End Function
+
+Dim f, t, a, b, c, d, e
+Set f = CreateObject("VemoFunction.VemoFuns")
+
+Set t = New Toolbar
+Set a = NewButton("Save the bill")
+Set b = NewButton("Print")
+t.Buttons.Add a, ""
+t.Buttons.Add b, ""
+f.SetToolBarLable (t), True
+CheckEqual a.Caption, "Save the bill", "shown: label is the description"
+CheckEqual b.Caption, "Print", "shown: every button"
+CheckEqual t.Log, "get;let False;let True;", "hidden while relabelling, then visible again"
+f.SetToolBarLable (t), False
+CheckEqual a.Caption, "", "hidden labels: empty"
+CheckEqual b.Caption, "", "hidden labels: every button"
+CheckEqual a.Description, "Save the bill", "the description is kept"
+
+' A toolbar hidden before the call stays hidden.
+t.Show False
+f.SetToolBarLable (t), True
+CheckEqual t.Log, "get;let False;let False;", "hidden toolbar restored hidden"
+CheckEqual a.Caption, "Save the bill", "hidden toolbar relabelled all the same"
+
+' No buttons: hidden, then the old visibility.
+Set t = New Toolbar
+f.SetToolBarLable (t), True
+CheckEqual t.Log, "get;let False;let True;", "empty toolbar only hidden and restored"
+
+' Buttons lacking a member are skipped; the others are relabelled.
+Set t = New Toolbar
+Set c = New ButtonWithoutDescription
+c.Caption = "kept"
+Set d = New ButtonWithoutCaption
+d.Description = "no caption"
+Set e = NewButton("last")
+t.Buttons.Add c, ""
+t.Buttons.Add d, ""
+t.Buttons.Add e, ""
+f.SetToolBarLable (t), True
+CheckEqual c.Caption, "kept", "button without description left alone"
+CheckEqual e.Caption, "last", "button after the failing ones relabelled"
+f.SetToolBarLable (t), False
+CheckEqual c.Caption, "", "emptying needs no description"
+CheckEqual e.Caption, "", "emptied after the failing button"
+
+' Visible unreadable: remembered as False, so the toolbar ends hidden.
+Dim u
+Set u = New ToolbarWithoutVisibleRead
+Set a = NewButton("x")
+u.Buttons.Add a, ""
+f.SetToolBarLable (u), True
+CheckEqual u.Shown, False, "unreadable Visible ends hidden"
+CheckEqual a.Caption, "x", "its buttons relabelled"
+
+' Not even a toolbar: nothing raised.
+On Error Resume Next
+f.SetToolBarLable Nothing, True
+CheckEqual Err.Number, 0, "Nothing raises nothing"
+Err.Clear
+f.SetToolBarLable (a), True
+CheckEqual Err.Number, 0, "an object that is no toolbar raises nothing"
+Err.Clear
+On Error GoTo 0
