@@ -1,1 +1,3 @@
-list(APPEND VEMO_COM_SOURCES ${CMAKE_CURRENT_LIST_DIR}/vemofuns_erpdb.cpp)
+list(APPEND VEMO_COM_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/procedure_call.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/vemofuns_erpdb.cpp)

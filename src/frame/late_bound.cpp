@@ -10,6 +10,7 @@ Arg Arg::Value(const VARIANT& v) { Arg a; a.v_ = v; return a; }
 Arg Arg::Long(LONG v) { Arg a; V_VT(&a.v_) = VT_I4; V_I4(&a.v_) = v; return a; }
 Arg Arg::Double(double v) { Arg a; V_VT(&a.v_) = VT_R8; V_R8(&a.v_) = v; return a; }
 Arg Arg::Bool(bool v) { Arg a; V_VT(&a.v_) = VT_BOOL; V_BOOL(&a.v_) = v ? VARIANT_TRUE : VARIANT_FALSE; return a; }
+Arg Arg::Date(DATE v) { Arg a; V_VT(&a.v_) = VT_DATE; V_DATE(&a.v_) = v; return a; }
 Arg Arg::Text(BSTR s) { Arg a; V_VT(&a.v_) = VT_BSTR; V_BSTR(&a.v_) = s; return a; }
 Arg Arg::Object(IDispatch* p) { Arg a; V_VT(&a.v_) = VT_DISPATCH; V_DISPATCH(&a.v_) = p; return a; }
 Arg Arg::LongRef(LONG* p) { Arg a; V_VT(&a.v_) = VT_BYREF | VT_I4; V_I4REF(&a.v_) = p; return a; }

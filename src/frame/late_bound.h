@@ -19,6 +19,7 @@ public:
     static Arg Long(LONG v);
     static Arg Double(double v);
     static Arg Bool(bool v);
+    static Arg Date(DATE v);
     static Arg Text(BSTR s);               // VT_BSTR by value
     static Arg Object(IDispatch* p);
     static Arg LongRef(LONG* p);           // VT_BYREF | VT_I4

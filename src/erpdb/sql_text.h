@@ -1,0 +1,25 @@
+// Arguments that the ERP database methods put into statement and connection
+// texts. None of them may change what the text does: text values are quoted
+// with their single quotes doubled, ids must be plain integers, and a file
+// path may hold none of the characters that end or quote a connection
+// string's value.
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vemo {
+
+// `value` as the inside of a single-quoted SQL literal: each ' doubled.
+// nullopt when it holds U+0000, which would cut the statement short.
+std::optional<std::u16string> SqlQuoted(std::u16string_view value);
+
+// True for a plain decimal integer: optional blanks (space, tab) around an
+// optional sign and one or more digits 0-9, nothing else.
+bool IsPlainInteger(std::u16string_view value);
+
+// True when `path` can stand as a connection string's Data Source value:
+// not empty and without ';', '"', '\'' or U+0000.
+bool IsSafeDataSource(std::u16string_view path);
+
+}  // namespace vemo
