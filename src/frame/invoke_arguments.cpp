@@ -5,7 +5,7 @@
 namespace vemo {
 namespace {
 
-// The function a call reaches: its DISPID, invoked as a method or a get.
+// The function a call reaches: its DISPID and a kind that the flags allow.
 FUNCDESC* FindFunction(ITypeInfo* info, DISPID id, WORD flags) {
     TYPEATTR* attr = nullptr;
     if (FAILED(info->GetTypeAttr(&attr))) return nullptr;
@@ -14,7 +14,7 @@ FUNCDESC* FindFunction(ITypeInfo* info, DISPID id, WORD flags) {
     for (UINT i = 0; i < count; ++i) {
         FUNCDESC* f = nullptr;
         if (FAILED(info->GetFuncDesc(i, &f))) continue;
-        if (f->memid == id && (f->invkind & flags & (INVOKE_FUNC | INVOKE_PROPERTYGET))) return f;
+        if (f->memid == id && (f->invkind & flags)) return f;
         info->ReleaseFuncDesc(f);
     }
     return nullptr;
@@ -32,78 +32,208 @@ bool IsDefaultedReference(const ELEMDESC& e) {
     return inner != VT_PTR && inner != VT_USERDEFINED && inner != VT_SAFEARRAY && inner != VT_CARRAY;
 }
 
+// The object an argument carries, directly, by reference or inside a
+// referenced VARIANT; null for anything else and for Nothing.
+IUnknown* CarriedObject(const VARIANT* v) {
+    if (!v) return nullptr;
+    if (V_VT(v) == (VT_BYREF | VT_VARIANT)) v = V_VARIANTREF(v);
+    if (!v) return nullptr;
+    switch (V_VT(v)) {
+    case VT_DISPATCH: return V_DISPATCH(v);
+    case VT_UNKNOWN: return V_UNKNOWN(v);
+    case VT_BYREF | VT_DISPATCH: return V_DISPATCHREF(v) ? *V_DISPATCHREF(v) : nullptr;
+    case VT_BYREF | VT_UNKNOWN: return V_UNKNOWNREF(v) ? *V_UNKNOWNREF(v) : nullptr;
+    default: return nullptr;
+    }
+}
+
+// What a parameter takes, once by-reference is looked through.
+struct ParamKind {
+    enum { Variant, Dispatch, Interface, Scalar } kind;
+    VARTYPE scalar;   // for Scalar
+    GUID iid;         // for Interface
+    bool byRef;
+};
+
+ParamKind KindOf(ITypeInfo* info, const TYPEDESC& declared) {
+    const TYPEDESC* t = &declared;
+    bool byRef = false;
+    if (t->vt == VT_PTR && t->lptdesc) {
+        // One level is the reference; a second is an interface pointer.
+        if (t->lptdesc->vt != VT_USERDEFINED || !t->lptdesc) byRef = true;
+        t = t->lptdesc;
+        if (byRef && t->vt == VT_PTR && t->lptdesc) t = t->lptdesc;
+    }
+    if (t->vt == VT_VARIANT) return {ParamKind::Variant, VT_VARIANT, {}, byRef};
+    if (t->vt == VT_DISPATCH) return {ParamKind::Dispatch, VT_DISPATCH, {}, byRef};
+    if (t->vt == VT_UNKNOWN) return {ParamKind::Variant, VT_UNKNOWN, {}, byRef};
+    if (t->vt == VT_USERDEFINED) {
+        ITypeInfo* ref = nullptr;
+        ParamKind k = {ParamKind::Scalar, VT_I4, {}, byRef};  // enumerations travel as 32-bit integers
+        if (SUCCEEDED(info->GetRefTypeInfo(t->hreftype, &ref))) {
+            TYPEATTR* a = nullptr;
+            if (SUCCEEDED(ref->GetTypeAttr(&a))) {
+                if (a->typekind == TKIND_INTERFACE || a->typekind == TKIND_DISPATCH ||
+                    a->typekind == TKIND_COCLASS) {
+                    k.kind = ParamKind::Interface;
+                    k.iid = a->guid;
+                } else if (a->typekind == TKIND_ALIAS) {
+                    k.scalar = a->tdescAlias.vt;
+                }
+                ref->ReleaseTypeAttr(a);
+            }
+            ref->Release();
+        }
+        return k;
+    }
+    if (t->vt == VT_SAFEARRAY || t->vt == VT_CARRAY) return {ParamKind::Variant, t->vt, {}, byRef};
+    return {ParamKind::Scalar, t->vt, {}, byRef};
+}
+
 }  // namespace
 
 InvokeArguments::~InvokeArguments() {
-    for (VARIANT& v : defaults_) VariantClear(&v);
+    for (VARIANT& v : owned_) VariantClear(&v);
+}
+
+VARIANT& InvokeArguments::Own() {
+    VARIANT& v = owned_.emplace_back();
+    VariantInit(&v);
+    return v;
+}
+
+HRESULT InvokeArguments::Coerce(ITypeInfo* info, const ELEMDESC& param, const VARIANT*& slot) {
+    if (IsMissing(slot)) return S_OK;
+    ParamKind kind = KindOf(info, param.tdesc);
+    if (kind.kind == ParamKind::Variant) return S_OK;
+    IUnknown* object = CarriedObject(slot);
+    VARTYPE type = kind.kind == ParamKind::Scalar ? kind.scalar
+                   : kind.kind == ParamKind::Dispatch ? VT_DISPATCH : VT_UNKNOWN;
+    VARTYPE given = V_VT(slot);
+    bool exact = given == type || (kind.byRef && given == (VT_BYREF | type)) ||
+                 (kind.kind == ParamKind::Interface &&
+                  (given == VT_DISPATCH || given == (VT_BYREF | VT_DISPATCH)));
+    if (exact) {
+        // An interface parameter is only checked here: Invoke asks again.
+        if (kind.kind == ParamKind::Interface && object) {
+            IUnknown* p = nullptr;
+            if (FAILED(object->QueryInterface(kind.iid, reinterpret_cast<void**>(&p)))) return DISP_E_TYPEMISMATCH;
+            p->Release();
+        }
+        return S_OK;
+    }
+    // Converted here, as Invoke would (an object stands for its default
+    // value), into a value that this call owns.
+    VARIANT& v = Own();
+    if (FAILED(VariantChangeTypeEx(&v, const_cast<VARIANT*>(slot), LOCALE_USER_DEFAULT, 0, type)))
+        return DISP_E_TYPEMISMATCH;
+    if (kind.kind == ParamKind::Interface && V_UNKNOWN(&v)) {
+        IUnknown* p = nullptr;
+        if (FAILED(V_UNKNOWN(&v)->QueryInterface(kind.iid, reinterpret_cast<void**>(&p)))) return DISP_E_TYPEMISMATCH;
+        p->Release();
+    }
+    slot = &v;
+    return S_OK;
 }
 
 HRESULT InvokeArguments::Prepare(ITypeInfo* vtable, DISPID id, WORD flags, DISPPARAMS* caller, DISPPARAMS** use,
                                  UINT* argErr) {
     *use = caller;
-    if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) return S_OK;
     if (caller->cArgs < caller->cNamedArgs || (caller->cArgs && !caller->rgvarg) ||
         (caller->cNamedArgs && !caller->rgdispidNamedArgs))
         return E_INVALIDARG;
+    // The function Invoke will pick: the first whose kind meets the flags.
     FUNCDESC* f = FindFunction(vtable, id, flags);
     if (!f) return S_OK;  // Invoke itself reports an unknown member
+    bool put = (f->invkind & (INVOKE_PROPERTYPUT | INVOKE_PROPERTYPUTREF)) != 0;
+    struct Release {
+        ITypeInfo* info;
+        FUNCDESC* f;
+        ~Release() { info->ReleaseFuncDesc(f); }
+    } release{vtable, f};
 
     UINT visible = static_cast<UINT>(f->cParams);
     if (visible && (f->lprgelemdescParam[visible - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL)) --visible;
     UINT positional = caller->cArgs - caller->cNamedArgs;
-    HRESULT hr = S_OK;
-    bool change = caller->cNamedArgs > 0;
+    // Refused here: Wine's Invoke would convert the surplus arguments first.
+    if (positional > visible && f->cParamsOpt != -1) return DISP_E_BADPARAMCOUNT;
+
+    // Which argument each parameter gets; and where it sits in the caller's array.
     std::vector<const VARIANT*> slot(visible, nullptr);
-    if (positional <= visible) {
-        for (UINT k = 0; k < positional; ++k) slot[k] = &caller->rgvarg[caller->cArgs - 1 - k];
-        for (UINT j = 0; j < caller->cNamedArgs && SUCCEEDED(hr); ++j) {
-            DISPID d = caller->rgdispidNamedArgs[j];
-            if (d < 0 || static_cast<UINT>(d) >= visible || slot[d]) {
-                if (argErr) *argErr = j;
-                hr = DISP_E_PARAMNOTFOUND;
-            } else {
-                slot[d] = &caller->rgvarg[j];
-            }
-        }
-        for (UINT k = 0; k < visible; ++k) {
-            if (!IsMissing(slot[k])) continue;
-            USHORT pf = f->lprgelemdescParam[k].paramdesc.wParamFlags;
-            // A required parameter left out: Invoke reports the count.
-            if (!(pf & (PARAMFLAG_FOPT | PARAMFLAG_FHASDEFAULT)) && !slot[k]) {
-                vtable->ReleaseFuncDesc(f);
-                return S_OK;
-            }
-            if (IsDefaultedReference(f->lprgelemdescParam[k])) change = true;
-        }
+    std::vector<UINT> from(visible, 0);
+    for (UINT k = 0; k < positional; ++k) {
+        slot[k] = &caller->rgvarg[caller->cArgs - 1 - k];
+        from[k] = caller->cArgs - 1 - k;
     }
-    // Too many arguments: Invoke reports the count.
-    if (FAILED(hr) || !change || positional > visible) {
-        vtable->ReleaseFuncDesc(f);
-        return hr;
+    for (UINT j = 0; j < caller->cNamedArgs; ++j) {
+        DISPID d = caller->rgdispidNamedArgs[j];
+        // A put's value is its last parameter.
+        if (put && d == DISPID_PROPERTYPUT && visible) d = static_cast<DISPID>(visible - 1);
+        if (d < 0 || static_cast<UINT>(d) >= visible || slot[d]) {
+            if (put) return S_OK;  // Invoke judges the forms of a put
+            if (argErr) *argErr = j;
+            return DISP_E_PARAMNOTFOUND;
+        }
+        slot[d] = &caller->rgvarg[j];
+        from[d] = j;
     }
+
+    bool change = false;
+    owned_.reserve(visible);
+    for (UINT k = 0; k < visible; ++k) {
+        const VARIANT* before = slot[k];
+        if (FAILED(Coerce(vtable, f->lprgelemdescParam[k], slot[k]))) {
+            if (argErr) *argErr = from[k];
+            return DISP_E_TYPEMISMATCH;
+        }
+        change |= slot[k] != before;
+    }
+
+    if (put) {
+        if (!change) return S_OK;
+        // The same layout as the caller's, with the coerced values.
+        args_.assign(caller->rgvarg, caller->rgvarg + caller->cArgs);
+        for (UINT k = 0; k < visible; ++k)
+            if (slot[k]) args_[from[k]] = *slot[k];
+        params_ = {args_.data(), caller->rgdispidNamedArgs, caller->cArgs, caller->cNamedArgs};
+        *use = &params_;
+        return S_OK;
+    }
+
+    change |= caller->cNamedArgs > 0;
+    for (UINT k = 0; k < visible; ++k) {
+        if (!IsMissing(slot[k])) continue;
+        USHORT pf = f->lprgelemdescParam[k].paramdesc.wParamFlags;
+        // A required parameter left out is refused here, before Invoke has
+        // converted (and, under Wine, lost) the arguments that came.
+        if (!(pf & (PARAMFLAG_FOPT | PARAMFLAG_FHASDEFAULT))) {
+            if (slot[k]) {
+                if (argErr) *argErr = from[k];
+                return DISP_E_PARAMNOTOPTIONAL;
+            }
+            return DISP_E_BADPARAMCOUNT;
+        }
+        if (IsDefaultedReference(f->lprgelemdescParam[k])) change = true;
+    }
+    if (!change) return S_OK;
 
     // The positions up to the last one given or defaulted here.
     UINT length = 0;
     for (UINT k = 0; k < visible; ++k)
         if (!IsMissing(slot[k]) || IsDefaultedReference(f->lprgelemdescParam[k])) length = k + 1;
     std::vector<VARIANTARG> ordered(length);
-    defaults_.reserve(length);
     for (UINT k = 0; k < length; ++k) {
         VARIANTARG& a = ordered[k];
         const ELEMDESC& e = f->lprgelemdescParam[k];
         if (!IsMissing(slot[k])) {
-            a = *slot[k];  // the caller's value; the caller keeps it alive
+            a = *slot[k];  // the caller's value (or ours); kept alive through the call
         } else if (IsDefaultedReference(e)) {
             VARTYPE inner = e.tdesc.lptdesc->vt;
-            VARIANT& store = defaults_.emplace_back();
-            VariantInit(&store);
+            VARIANT& store = Own();
             HRESULT conv = inner == VT_VARIANT
                                ? VariantCopy(&store, &e.paramdesc.pparamdescex->varDefaultValue)
                                : VariantChangeType(&store, &e.paramdesc.pparamdescex->varDefaultValue, 0, inner);
-            if (FAILED(conv)) {
-                vtable->ReleaseFuncDesc(f);
-                return conv;
-            }
+            if (FAILED(conv)) return conv;
             V_VT(&a) = VT_BYREF | inner;
             if (inner == VT_VARIANT) V_VARIANTREF(&a) = &store;
             else V_BYREF(&a) = &V_I4(&store);  // every scalar starts at the union's address
@@ -112,7 +242,6 @@ HRESULT InvokeArguments::Prepare(ITypeInfo* vtable, DISPID id, WORD flags, DISPP
             V_ERROR(&a) = DISP_E_PARAMNOTFOUND;
         }
     }
-    vtable->ReleaseFuncDesc(f);
     args_.assign(ordered.rbegin(), ordered.rend());
     params_ = {args_.empty() ? nullptr : args_.data(), nullptr, length, 0};
     *use = &params_;

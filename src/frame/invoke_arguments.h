@@ -8,6 +8,15 @@
 // their positions, omitted parameters become "missing" (VT_ERROR,
 // DISP_E_PARAMNOTFOUND), and an omitted by-reference parameter with a
 // default gets a reference to a private copy of its default.
+//
+// Arguments are converted to their parameters' types here too: when one
+// conversion fails, Wine's Invoke loses the references that it took for
+// the arguments converted before it (an object passed on to a by-reference
+// object parameter stays alive for ever). So every argument of another type
+// is converted here into a value this call owns (an object to its default
+// value, as Invoke would), an object is asked for its parameter's
+// interface, and a misfit is refused with DISP_E_TYPEMISMATCH before Invoke
+// runs; as are too many arguments and a required one left out.
 #pragma once
 #include <oaidl.h>
 #include <vector>
@@ -27,8 +36,11 @@ public:
     HRESULT Prepare(ITypeInfo* vtable, DISPID id, WORD flags, DISPPARAMS* caller, DISPPARAMS** use, UINT* argErr);
 
 private:
+    VARIANT& Own();
+    HRESULT Coerce(ITypeInfo* info, const ELEMDESC& param, const VARIANT*& slot);
+
     std::vector<VARIANTARG> args_;  // last to first, as Invoke wants them
-    std::vector<VARIANT> defaults_;  // reserved once: addresses stay put
+    std::vector<VARIANT> owned_;    // reserved once: addresses stay put
     DISPPARAMS params_ = {};
 };
 
