@@ -15,6 +15,8 @@ public:
 
     HRESULT Initialize();
 
+    STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                        EXCEPINFO* excep, UINT* argErr) override;
     STDMETHODIMP get_Keys(_Collection** result) override;
     STDMETHODIMP GetAllSet(BSTR section, _Collection** result) override;
     STDMETHODIMP GetSet(BSTR section, BSTR* key, VARIANT* defaultSetting, VARIANT* result) override;
