@@ -16,13 +16,19 @@ const DWORD kLockWaitMs = 60000;
     Raise(HRESULT_FROM_WIN32(e ? e : ERROR_GEN_FAILURE), std::wstring(what) + L" " + path);
 }
 
-std::wstring Directory() {
+std::wstring FindDirectory() {
     wchar_t profile[MAX_PATH] = {};
     if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PROFILE, nullptr, SHGFP_TYPE_CURRENT, profile)))
         Raise(E_FAIL, L"The current user's profile directory is unknown");
     std::wstring dir = std::wstring(profile) + L"\\QelBase Profiles";
     if (!CreateDirectoryW(dir.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
         RaiseLastError(L"Cannot create the profile directory", dir);
+    return dir;
+}
+
+// Found once per process (the shell's folder lookup is slow under Wine).
+std::wstring Directory() {
+    static const std::wstring dir = FindDirectory();
     return dir;
 }
 
