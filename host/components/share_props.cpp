@@ -60,6 +60,7 @@ Variant FromStored(const std::wstring& data) {
     const VARTYPE type = static_cast<VARTYPE>(std::stoul(data.substr(0, colon)));
     const std::wstring text = colon == std::wstring::npos ? std::wstring() : data.substr(colon + 1);
     Variant out;
+    if (type == VT_EMPTY) return out;
     if (type == VT_NULL) { V_VT(out.Get()) = VT_NULL; return out; }
     if (type == kTextObject) {
         ComPtr<ITextValue> t = TextValue::New();
@@ -81,7 +82,7 @@ std::wstring ToStored(const VARIANT& value) {
     Variant v;
     Check(VariantCopyInd(v.Get(), const_cast<VARIANT*>(&value)));
     const VARTYPE type = v.Type();
-    if (type == VT_NULL) return L"1:";
+    if (type == VT_EMPTY || type == VT_NULL) return std::to_wstring(type) + L":";
     if (type == VT_DISPATCH || type == VT_UNKNOWN) {
         ComPtr<ITextValue> t;
         IUnknown* unk = type == VT_DISPATCH ? V_DISPATCH(v.Get()) : V_UNKNOWN(v.Get());
@@ -147,7 +148,8 @@ STDMETHODIMP ShareProps::SetProperty(VARIANT* processId, VARIANT* name, VARIANT*
         HKEY key = nullptr;
         LONG rc = RegCreateKeyExW(HKEY_CURRENT_USER, KeyOf(pid).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
         if (rc != ERROR_SUCCESS) Raise(HRESULT_FROM_WIN32(rc), L"Cannot store the property");
-        if (v.Type() == VT_EMPTY) {
+        if (v.Type() == VT_ERROR && V_ERROR(v.Get()) == DISP_E_PARAMNOTFOUND) {
+            // SetProperty without a value forgets the process's own value.
             rc = RegDeleteValueW(key, valueName);
             if (rc == ERROR_FILE_NOT_FOUND) rc = ERROR_SUCCESS;
         } else {

@@ -3,7 +3,8 @@
 # process reads what the first saved; two processes saving into one document
 # at once keep all their settings; a process killed in a loop of saves never
 # leaves a broken document. Then, in a copy of the prefix's registry where the
-# user profile component is not registered, the settings members stay neutral.
+# user profile component is not registered, the settings members stay neutral
+# (and without the shared-property component its readers raise).
 # Usage: host_processes_test.sh BUILD_DIR   (WINEPREFIX etc. from the environment)
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -63,7 +64,12 @@ ln -s / "$clone/dosdevices/z:"
   export WINEPREFIX=$clone
   "$root/scripts/wine-prefix" "$clone" "$build" > /dev/null
   wine reg delete 'HKCR\QelBase.UserProfile' /f > /dev/null 2>&1
+  check "the profile component is unregistered in the copy" "! wine reg query 'HKCR\QelBase.UserProfile' > /dev/null 2>&1"
   check "settings members neutral without the profile component" "vbs check_unregistered.vbs"
+  wine reg delete 'HKCR\Trellis.ShareProps' /f > /dev/null 2>&1
+  HOSTTEST_NO_SHAREPROPS=1 wine "$build/tests/com/hostlogin_tests.exe" --gtest_filter='*Unregistered*' > "$work/gt" 2>&1
+  check "login properties raise the creation error without their component" \
+    "grep -q 'PASSED  \] 1 test' '$work/gt' && ! grep -q SKIPPED '$work/gt'"
   echo "$pass $fail" > "$work/counts"
 )
 read pass fail < "$work/counts"
