@@ -1,7 +1,7 @@
 ' The test host's user profile and dictionary components on their own:
 ' typed storage, merging saves, damaged and unstorable documents.
 Const KEY = "ProfileStoreTest"
-Dim doc, p, q, root, d, n, sh, fso, path, t, v
+Dim doc, p, q, root, d, n, sh, fso, path, t, v, whole
 doc = "store-" & CStr(Int(Timer * 100)) & CStr(Int(Rnd * 100000))
 
 Function Loaded(name)
@@ -130,6 +130,21 @@ Check Not fso.FileExists(path & "\escape-" & doc & ".pyx"), "nothing written abo
 ' A damaged document is reported, not read as empty.
 path = path & "\QelBase Profiles\" & KEY & "#" & doc & ".pyx"
 Check fso.FileExists(path), "the document file is in the profile directory"
+Set t = fso.OpenTextFile(path, 1)
+whole = t.ReadAll
+t.Close
+Set t = fso.OpenTextFile(path, 2)
+t.Write Left(whole, Len(whole) - 3)
+t.Close
+On Error Resume Next
+Set p = Loaded(doc)
+Check Err.Number <> 0, "loading a cut-off document raises"
+Err.Clear
+On Error GoTo 0
+Set t = fso.OpenTextFile(path, 2)
+t.Write whole
+t.Close
+CheckEqual Loaded(doc).Dictionary.ValueOf("top"), "q", "the restored document loads"
 Set t = fso.OpenTextFile(path, 8)
 t.Write "garbage"
 t.Close
