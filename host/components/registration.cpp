@@ -11,8 +11,6 @@
 
 namespace {
 
-const GUID kPyxLibrary = {0xBD29F730, 0x5BDA, 0x11D1, {0x9C, 0x2A, 0x12, 0x76, 0x58, 0x00, 0x00, 0x00}};
-
 std::wstring GuidText(REFGUID g) {
     wchar_t buf[40];
     StringFromGUID2(g, buf, 40);
@@ -70,8 +68,7 @@ STDAPI DllUnregisterServer() {
         DeleteTree(c.progId);
     }
     UnRegisterTypeLib(LIBID_TestHost, 1, 0, LOCALE_NEUTRAL, SYS_WIN32);
-    // The Pyx library stays: the product's own import of it is registered
-    // under the same identity.
-    (void)kPyxLibrary;
+    // The Pyx library stays registered: the product's import of it is the
+    // same library under the same identity.
     return S_OK;
 }

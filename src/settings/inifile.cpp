@@ -31,6 +31,7 @@ STDMETHODIMP IniFile::get_IniFileName(BSTR* name) {
 STDMETHODIMP IniFile::get_Keys(_Collection**) { return Member([] { RaiseNotAvailable(L"IniFile.Keys"); }); }
 STDMETHODIMP IniFile::GetAllSet(BSTR, _Collection**) { return Member([] { RaiseNotAvailable(L"IniFile.GetAllSet"); }); }
 STDMETHODIMP IniFile::ExecuteSQL(BSTR, _Recordset**) { return Member([] { RaiseNotAvailable(L"IniFile.ExecuteSQL"); }); }
+
 // Wine's type-library Invoke leaves an omitted by-reference VARIANT Empty
 // instead of passing its default, so a late-bound GetSet without its
 // default (or with it marked missing) gets the empty text here.
