@@ -1,5 +1,7 @@
 #include "settings/inifile.h"
+#include "frame/late_bound.h"
 #include "frame/out_values.h"
+#include "settings/profile.h"
 
 namespace vemo {
 
@@ -28,9 +30,75 @@ STDMETHODIMP IniFile::get_IniFileName(BSTR* name) {
 
 STDMETHODIMP IniFile::get_Keys(_Collection**) { return Member([] { RaiseNotAvailable(L"IniFile.Keys"); }); }
 STDMETHODIMP IniFile::GetAllSet(BSTR, _Collection**) { return Member([] { RaiseNotAvailable(L"IniFile.GetAllSet"); }); }
-STDMETHODIMP IniFile::GetSet(BSTR, BSTR*, VARIANT*, VARIANT*) { return Member([] { RaiseNotAvailable(L"IniFile.GetSet"); }); }
-STDMETHODIMP IniFile::SaveSet(BSTR*, BSTR*, VARIANT*, VARIANT_BOOL*) { return Member([] { RaiseNotAvailable(L"IniFile.SaveSet"); }); }
 STDMETHODIMP IniFile::ExecuteSQL(BSTR, _Recordset**) { return Member([] { RaiseNotAvailable(L"IniFile.ExecuteSQL"); }); }
-STDMETHODIMP IniFile::GetAllSetToDict(BSTR, IPyxDictionary**) { return Member([] { RaiseNotAvailable(L"IniFile.GetAllSetToDict"); }); }
+
+// The stored value of the setting, or (when the profile cannot be read, the
+// section is missing or not a dictionary) the caller's default unchanged.
+STDMETHODIMP IniFile::GetSet(BSTR section, BSTR* key, VARIANT* defaultSetting, VARIANT* result) {
+    return Member([&] {
+        RequireOut(result);
+        Variant fallback;
+        if (defaultSetting) {
+            Check(VariantCopyInd(fallback.Get(), defaultSetting));
+        } else {  // an early-bound caller that leaves the default out: the empty text
+            V_VT(fallback.Get()) = VT_BSTR;
+            V_BSTR(fallback.Get()) = Bstr(u"").Detach();
+        }
+        Variant value;
+        const bool read = Trapped([&] {
+            SettingsProfile profile(iniFileName_, View(section), false);
+            if (!profile.section) {
+                Check(VariantCopy(value.Get(), fallback.Get()));
+                return;
+            }
+            Bstr name(key ? View(*key) : std::u16string_view());
+            Check(profile.section->Lookup(name.Get(), *fallback.Get(), value.Out()));
+        });
+        SetOut(result, read ? std::move(value) : std::move(fallback));
+    });
+}
+
+// Stores a copy of the setting and saves the document. The answer is False
+// whether or not the save succeeded.
+STDMETHODIMP IniFile::SaveSet(BSTR* section, BSTR* key, VARIANT* setting, VARIANT_BOOL* result) {
+    return Member([&] {
+        RequireOut(result);
+        *result = VARIANT_FALSE;
+        Trapped([&] {
+            if (!section || !key || !setting) Raise(E_POINTER, L"A section, a setting name and a value are needed");
+            SettingsProfile profile(iniFileName_, View(*section), true);
+            Bstr sectionName(View(*section));
+            if (!profile.section) {
+                ComPtr<IDispatch> created = CreateObject(L"Pyx.Dictionary");
+                ComPtr<IPyxDictionary> dict;
+                Check(created.As(dict, IID_IPyxDictionary), L"Pyx.Dictionary");
+                Variant object;
+                V_VT(object.Get()) = VT_DISPATCH;
+                V_DISPATCH(object.Get()) = created.Detach();
+                Check(profile.root->SetObject(sectionName.Get(), object.Get()));
+                profile.section = dict;
+            }
+            Variant copy;
+            Check(VariantCopyInd(copy.Get(), setting));
+            Bstr name(View(*key));
+            Check(profile.section->SetValue(name.Get(), copy.Get()));
+            profile.Save();
+        });
+    });
+}
+
+// The live section dictionary under the trimmed name, or Nothing.
+STDMETHODIMP IniFile::GetAllSetToDict(BSTR section, IPyxDictionary** result) {
+    return Member([&] {
+        RequireOut(result);
+        *result = nullptr;
+        ComPtr<IPyxDictionary> found;
+        Trapped([&] {
+            SettingsProfile profile(iniFileName_, TrimSpaces(View(section)), false);
+            found = profile.section;
+        });
+        *result = found.Detach();
+    });
+}
 
 }  // namespace vemo

@@ -19,6 +19,8 @@
 
 namespace {
 
+constexpr DWORD kBudgetMs = 20000;
+
 using Factory = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 
 struct Member {
@@ -240,7 +242,11 @@ int main(int argc, char** argv) {
                 }
                 return sum;
             };
-            for (unsigned k = 0; k < perMember; ++k) {
+            // A member that blocks (a lock held elsewhere, a slow server)
+            // gets a time budget rather than the whole run's.
+            const DWORD started = GetTickCount();
+            unsigned k = 0;
+            for (; k < perMember && GetTickCount() - started < kBudgetMs; ++k) {
                 auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
                 Arguments args(rng, pool, &fake);
                 UINT count = static_cast<UINT>(pick(static_cast<int>(m.params) + 3));
@@ -276,6 +282,10 @@ int main(int argc, char** argv) {
                            m.name.c_str(), flags, shape.c_str(), namedCount, static_cast<unsigned long>(hr));
                 }
             }
+            DWORD spent = GetTickCount() - started;
+            if (spent > kBudgetMs / 4)
+                printf("  %ls.%ls is slow: %u calls in %lu ms\n", classes[c].name, m.name.c_str(), k,
+                       static_cast<unsigned long>(spent));
             for (IDispatch* p : objects) p->Release();
             if ((!alive && canUnloadNow() != S_OK) || fake.References() != 1) {
                 ++leaks;

@@ -1,0 +1,181 @@
+#include "share_props.h"
+#include "frame/late_bound.h"
+#include "frame/out_values.h"
+
+#include <string>
+
+namespace testhost {
+
+using namespace vemo;
+
+const IID* const ShareProps::kInterfaces[] = {&IID_IShareProps, nullptr};
+const wchar_t ShareProps::kErrorSource[] = L"Trellis.ShareProps";
+const IID* const TextValue::kInterfaces[] = {&IID_ITextValue, nullptr};
+const wchar_t TextValue::kErrorSource[] = L"TestHost.TextValue";
+
+namespace {
+
+// Use counts of this process (the component is apartment-threaded, but the
+// counters are read from other apartments too).
+volatile LONG gCalls = 0;
+volatile LONG gCreated = 0;
+volatile LONG gLive = 0;
+wchar_t gLastTypes[64] = L"";
+
+const wchar_t kRoot[] = L"Software\\TestHost\\ShareProps\\";
+// The stored form is "<VARTYPE>:<text>"; a TextValue object is kept by its
+// text under this tag and comes back as a new TextValue.
+const VARTYPE kTextObject = VT_DISPATCH;
+
+std::wstring KeyOf(LONG pid) { return kRoot + std::to_wstring(static_cast<unsigned long>(pid)); }
+
+LONG ProcessIdOf(VARIANT* v) {
+    if (!v) Raise(E_POINTER, L"A process id is needed");
+    return ToLong(*v);
+}
+
+Bstr NameOf(VARIANT* v) {
+    if (!v) Raise(E_POINTER, L"A property name is needed");
+    return ToText(*v);
+}
+
+// The stored text of a property of one process; false when it has none.
+bool ReadStored(LONG pid, BSTR name, std::wstring& data) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, KeyOf(pid).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    DWORD type = 0, size = 0;
+    const wchar_t* valueName = name ? name : L"";
+    LONG rc = RegQueryValueExW(key, valueName, nullptr, &type, nullptr, &size);
+    if (rc == ERROR_SUCCESS && type == REG_SZ) {
+        data.assign(size / sizeof(wchar_t) + 1, L'\0');
+        rc = RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &size);
+        data.resize(wcsnlen(data.c_str(), data.size()));
+    }
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS && type == REG_SZ;
+}
+
+Variant FromStored(const std::wstring& data) {
+    const size_t colon = data.find(L':');
+    const VARTYPE type = static_cast<VARTYPE>(std::stoul(data.substr(0, colon)));
+    const std::wstring text = colon == std::wstring::npos ? std::wstring() : data.substr(colon + 1);
+    Variant out;
+    if (type == VT_EMPTY) return out;
+    if (type == VT_NULL) { V_VT(out.Get()) = VT_NULL; return out; }
+    if (type == kTextObject) {
+        ComPtr<ITextValue> t = TextValue::New();
+        Bstr b(text.c_str());
+        Check(t->put_Value(b.Get()));
+        V_VT(out.Get()) = VT_DISPATCH;
+        V_DISPATCH(out.Get()) = t.Detach();
+        return out;
+    }
+    Variant s;
+    V_VT(s.Get()) = VT_BSTR;
+    V_BSTR(s.Get()) = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    if (type == VT_BSTR) return s;
+    Check(VariantChangeTypeEx(out.Get(), s.Get(), LOCALE_INVARIANT, 0, type));
+    return out;
+}
+
+std::wstring ToStored(const VARIANT& value) {
+    Variant v;
+    Check(VariantCopyInd(v.Get(), const_cast<VARIANT*>(&value)));
+    const VARTYPE type = v.Type();
+    if (type == VT_EMPTY || type == VT_NULL) return std::to_wstring(type) + L":";
+    if (type == VT_DISPATCH || type == VT_UNKNOWN) {
+        ComPtr<ITextValue> t;
+        IUnknown* unk = type == VT_DISPATCH ? V_DISPATCH(v.Get()) : V_UNKNOWN(v.Get());
+        if (!unk || FAILED(unk->QueryInterface(IID_ITextValue, t.OutVoid())))
+            Raise(ControlError(kErrTypeMismatch), L"Only TestHost.TextValue objects can be shared between processes");
+        Bstr text;
+        Check(t->get_Value(text.Out()));
+        return std::to_wstring(kTextObject) + L":" + std::wstring(text.Get() ? text.Get() : L"", SysStringLen(text.Get()));
+    }
+    Variant s;
+    Check(VariantChangeTypeEx(s.Get(), v.Get(), LOCALE_INVARIANT, 0, VT_BSTR));
+    BSTR b = V_BSTR(s.Get());
+    return std::to_wstring(type) + L":" + std::wstring(b ? b : L"", SysStringLen(b));
+}
+
+}  // namespace
+
+ShareProps::ShareProps() {
+    InterlockedIncrement(&gCreated);
+    InterlockedIncrement(&gLive);
+}
+
+ShareProps::~ShareProps() { InterlockedDecrement(&gLive); }
+
+// A process's own value wins; a value set for process 0 serves every process
+// that has none of its own (so a host can set one login for all its clients).
+STDMETHODIMP ShareProps::GetProperty(VARIANT* processId, VARIANT* name, VARIANT* value) {
+    return Member([&] {
+        RequireOut(value);
+        const LONG pid = ProcessIdOf(processId);
+        Bstr n = NameOf(name);
+        std::wstring data;
+        Variant result;
+        if (ReadStored(pid, n.Get(), data) || ReadStored(0, n.Get(), data)) result = FromStored(data);
+        SetOut(value, std::move(result));
+    });
+}
+
+// Late-bound calls of GetProperty are counted with the types of their
+// arguments as the caller sent them (the argument array holds them last first).
+STDMETHODIMP ShareProps::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                EXCEPINFO* excep, UINT* argErr) {
+    if (id == 1) {
+        InterlockedIncrement(&gCalls);
+        std::wstring types;
+        for (UINT i = params ? params->cArgs : 0; i-- > 0;) {
+            if (!types.empty()) types += L',';
+            types += std::to_wstring(V_VT(&params->rgvarg[i]));
+        }
+        lstrcpynW(gLastTypes, types.c_str(), 64);
+    }
+    return DispatchObject::Invoke(id, riid, lcid, flags, params, result, excep, argErr);
+}
+
+STDMETHODIMP ShareProps::SetProperty(VARIANT* processId, VARIANT* name, VARIANT* value) {
+    return Member([&] {
+        if (!value) Raise(E_POINTER, L"A value is needed");
+        const LONG pid = ProcessIdOf(processId);
+        Bstr n = NameOf(name);
+        const wchar_t* valueName = n.Get() ? n.Get() : L"";
+        Variant v;
+        Check(VariantCopyInd(v.Get(), value));
+        HKEY key = nullptr;
+        LONG rc = RegCreateKeyExW(HKEY_CURRENT_USER, KeyOf(pid).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+        if (rc != ERROR_SUCCESS) Raise(HRESULT_FROM_WIN32(rc), L"Cannot store the property");
+        if (v.Type() == VT_ERROR && V_ERROR(v.Get()) == DISP_E_PARAMNOTFOUND) {
+            // SetProperty without a value forgets the process's own value.
+            rc = RegDeleteValueW(key, valueName);
+            if (rc == ERROR_FILE_NOT_FOUND) rc = ERROR_SUCCESS;
+        } else {
+            std::wstring data;
+            try {
+                data = ToStored(*v.Get());
+            } catch (...) {
+                RegCloseKey(key);
+                throw;
+            }
+            rc = RegSetValueExW(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                                static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+        }
+        RegCloseKey(key);
+        if (rc != ERROR_SUCCESS) Raise(HRESULT_FROM_WIN32(rc), L"Cannot store the property");
+    });
+}
+
+STDMETHODIMP ShareProps::get_GetPropertyCalls(LONG* count) { return Member([&] { SetOut(count, static_cast<LONG>(gCalls)); }); }
+STDMETHODIMP ShareProps::get_LastArgumentTypes(BSTR* types) {
+    return Member([&] { SetOut(types, std::u16string_view(reinterpret_cast<const char16_t*>(gLastTypes))); });
+}
+STDMETHODIMP ShareProps::get_InstancesCreated(LONG* count) { return Member([&] { SetOut(count, static_cast<LONG>(gCreated)); }); }
+STDMETHODIMP ShareProps::get_LiveInstances(LONG* count) { return Member([&] { SetOut(count, static_cast<LONG>(gLive)); }); }
+
+STDMETHODIMP TextValue::get_Value(BSTR* text) { return Member([&] { SetOut(text, text_); }); }
+STDMETHODIMP TextValue::put_Value(BSTR text) { return Member([&] { text_ = View(text); }); }
+
+}  // namespace testhost

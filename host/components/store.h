@@ -1,0 +1,35 @@
+// Where and how profile documents live: one file per document in the
+// current user's profile directory, read and replaced under a lock file.
+#pragma once
+#include "document.h"
+
+#include <windows.h>
+#include <string>
+
+namespace testhost {
+
+// The file of the document `name` of component `key`. Both strings are
+// encoded into the file name, so no text can reach outside the directory.
+std::wstring DocumentPath(std::u16string_view key, std::u16string_view name);
+
+// Holds the document's lock file open without sharing: one process at a time
+// reads or replaces the document. A killed holder's handle closes with it.
+class DocumentLock {
+public:
+    explicit DocumentLock(const std::wstring& path);
+    ~DocumentLock();
+    DocumentLock(const DocumentLock&) = delete;
+    DocumentLock& operator=(const DocumentLock&) = delete;
+
+private:
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+// A missing document reads as an empty one; a broken one is raised.
+void ReadDocument(const std::wstring& path, Node& out);
+// Writes a temporary file, flushes it and moves it over the document in one
+// step, so readers see the old or the new document, never a part.
+void WriteDocument(const std::wstring& path, const Node& root);
+void DeleteDocument(const std::wstring& path);
+
+}  // namespace testhost

@@ -1,0 +1,58 @@
+#include "settings/profile.h"
+#include "frame/errors.h"
+#include "frame/late_bound.h"
+
+namespace vemo {
+
+namespace {
+const wchar_t kComponentKey[] = L"VemoFunction.IniFile";
+
+// Load and Save take the component key by value and the document name by
+// reference.
+Variant CallWithNames(IDispatch* profile, const wchar_t* member, const std::u16string& documentName) {
+    Bstr key(kComponentKey);
+    Bstr name(documentName);
+    BSTR nameRef = name.Get();
+    return Call(profile, member, {Arg::Text(key.Get()), Arg::TextRef(&nameRef)});
+}
+
+ComPtr<IPyxDictionary> AsDictionary(const VARIANT& v) {
+    ComPtr<IDispatch> object = AsObject(v);
+    ComPtr<IPyxDictionary> dict;
+    if (FAILED(object.As(dict, IID_IPyxDictionary))) RaiseNumber(kErrTypeMismatch);
+    return dict;
+}
+}  // namespace
+
+std::u16string_view TrimSpaces(std::u16string_view s) {
+    size_t first = s.find_first_not_of(u' ');
+    if (first == std::u16string_view::npos) return std::u16string_view();
+    size_t last = s.find_last_not_of(u' ');
+    return s.substr(first, last - first + 1);
+}
+
+SettingsProfile::SettingsProfile(const std::u16string& documentName, std::u16string_view sectionName, bool keepForSave)
+    : documentName_(documentName) {
+    ComPtr<IDispatch> profile = CreateObject(L"QelBase.UserProfile");
+    CallWithNames(profile.Get(), L"Load", documentName_);
+    root = AsDictionary(*Get(profile.Get(), L"Dictionary").Get());
+    if (keepForSave) profile_ = profile;
+    profile.Reset();
+
+    Bstr name(sectionName);
+    VARIANT nothing;
+    V_VT(&nothing) = VT_DISPATCH;
+    V_DISPATCH(&nothing) = nullptr;
+    Variant found;
+    Check(root->Lookup(name.Get(), nothing, found.Out()));
+    // Nothing means no such section; anything but a dictionary is a failure.
+    if (IsObject(*found.Get()) && !V_DISPATCH(Deref(found.Get()))) return;
+    section = AsDictionary(*found.Get());
+}
+
+void SettingsProfile::Save() {
+    if (!profile_) Raise(E_UNEXPECTED, L"The profile was not kept for saving");
+    CallWithNames(profile_.Get(), L"Save", documentName_);
+}
+
+}  // namespace vemo

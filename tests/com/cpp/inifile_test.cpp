@@ -1,0 +1,106 @@
+// IniFile settings members called early-bound, the way compiled clients
+// call them, with the returned dictionary used through its vtable.
+#include "com_test_support.h"
+#include "VemoFunction_h.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+class IniFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_HRESULT_SUCCEEDED(CoInitialize(nullptr));
+        dll_ = LoadLibraryW(LibraryPath().c_str());
+        ASSERT_NE(dll_, nullptr);
+        auto get = reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(
+            GetProcAddress(dll_, "DllGetClassObject"));
+        canUnloadNow_ = reinterpret_cast<decltype(canUnloadNow_)>(GetProcAddress(dll_, "DllCanUnloadNow"));
+        ComPtr<IClassFactory> f;
+        ASSERT_HRESULT_SUCCEEDED(get(CLSID_IniFile, IID_IClassFactory, f.OutVoid()));
+        ASSERT_HRESULT_SUCCEEDED(f->CreateInstance(nullptr, IID__IniFile, ini_.OutVoid()));
+        std::wstring name = L"early-" + std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(GetCurrentProcessId());
+        BSTR b = SysAllocString(name.c_str());
+        ASSERT_HRESULT_SUCCEEDED(ini_->put_IniFileName(b));
+        SysFreeString(b);
+    }
+    void TearDown() override {
+        ini_.Reset();
+        CoFreeUnusedLibraries();
+        EXPECT_EQ(canUnloadNow_(), S_OK) << "an object outlived its test";
+        CoUninitialize();
+    }
+    void Save(const wchar_t* section, const wchar_t* key, VARIANT value) {
+        BSTR s = SysAllocString(section), k = SysAllocString(key);
+        VARIANT_BOOL r = VARIANT_TRUE;
+        EXPECT_HRESULT_SUCCEEDED(ini_->SaveSet(&s, &k, &value, &r));
+        EXPECT_EQ(r, VARIANT_FALSE);
+        SysFreeString(s);
+        SysFreeString(k);
+    }
+
+    HMODULE dll_ = nullptr;
+    HRESULT(STDAPICALLTYPE* canUnloadNow_)() = nullptr;
+    ComPtr<_IniFile> ini_;
+};
+
+TEST_F(IniFileTest, LeftOutDefaultIsTheEmptyText) {
+    BSTR s = SysAllocString(L"Nowhere"), k = SysAllocString(L"k");
+    VARIANT out;
+    VariantInit(&out);
+    ASSERT_HRESULT_SUCCEEDED(ini_->GetSet(s, &k, nullptr, &out));
+    EXPECT_EQ(V_VT(&out), VT_BSTR);
+    EXPECT_EQ(SysStringLen(V_BSTR(&out)), 0u);
+    VariantClear(&out);
+    SysFreeString(s);
+    SysFreeString(k);
+}
+
+TEST_F(IniFileTest, SectionDictionaryThroughItsVtable) {
+    VARIANT v;
+    V_VT(&v) = VT_I2;
+    V_I2(&v) = 5;
+    Save(L"Sec", L"second", v);
+    V_VT(&v) = VT_BOOL;
+    V_BOOL(&v) = VARIANT_TRUE;
+    Save(L"Sec", L"first", v);
+    Save(L"Sec", L"second", v);  // replaced in place: order kept
+
+    BSTR s = SysAllocString(L" Sec ");
+    ComPtr<IPyxDictionary> d;
+    ASSERT_HRESULT_SUCCEEDED(ini_->GetAllSetToDict(s, d.Out()));
+    SysFreeString(s);
+    ASSERT_TRUE(d);
+    LONG n = 0;
+    ASSERT_HRESULT_SUCCEEDED(d->get_EntryCount(&n));
+    EXPECT_EQ(n, 2);
+    BSTR key = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(d->KeyAt(1, &key));
+    EXPECT_STREQ(key, L"second");
+    VARIANT value;
+    VariantInit(&value);
+    ASSERT_HRESULT_SUCCEEDED(d->ValueOf(key, &value));
+    EXPECT_EQ(V_VT(&value), VT_BOOL);
+    SysFreeString(key);
+    VariantClear(&value);
+    // A numeric default turns the stored Boolean into a number.
+    VARIANT def;
+    V_VT(&def) = VT_I4;
+    V_I4(&def) = 0;
+    key = SysAllocString(L"first");
+    ASSERT_HRESULT_SUCCEEDED(d->Lookup(key, def, &value));
+    EXPECT_EQ(V_VT(&value), VT_I4);
+    EXPECT_EQ(V_I4(&value), -1);
+    SysFreeString(key);
+}
+
+TEST_F(IniFileTest, MissingSectionGivesNothing) {
+    BSTR s = SysAllocString(L"NoSuchSection");
+    IPyxDictionary* d = reinterpret_cast<IPyxDictionary*>(1);
+    ASSERT_HRESULT_SUCCEEDED(ini_->GetAllSetToDict(s, &d));
+    EXPECT_EQ(d, nullptr);
+    SysFreeString(s);
+}
+
+}  // namespace

@@ -1,0 +1,12 @@
+' Worker: saves COUNT settings TAG1..TAGn into section "Load" of DOC.
+' Usage: cscript saver.vbs DOC TAG COUNT
+Dim f, i, n, tag
+Set f = CreateObject("VemoFunction.IniFile")
+' Wine's WScript.Arguments items end in a NUL character.
+f.IniFileName = Replace(WScript.Arguments(0), Chr(0), "")
+tag = Replace(WScript.Arguments(1), Chr(0), "")
+n = CLng(Replace(WScript.Arguments(2), Chr(0), ""))
+For i = 1 To n
+    f.SaveSet "Load", tag & i, i
+Next
+WScript.Echo "saved " & n

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# The settings store across processes, in the shared test prefix: a second
+# process reads what the first saved; two processes saving into one document
+# at once keep all their settings; a process killed in a loop of saves never
+# leaves a broken document. Then, in a copy of the prefix's registry where the
+# user profile component is not registered, the settings members stay neutral
+# (and without the shared-property component its readers raise).
+# Usage: host_processes_test.sh BUILD_DIR   (WINEPREFIX etc. from the environment)
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+build=$1
+work=$(mktemp -d)
+clone=""
+cleanup() {
+  [ -n "$clone" ] && WINEPREFIX=$clone wineserver -k 2>/dev/null
+  rm -rf "$work" ${clone:+"$clone"}
+}
+trap cleanup EXIT
+pass=0 fail=0
+check() { if eval "$2"; then pass=$((pass+1)); else fail=$((fail+1)); echo "FAIL: $1"; fi; }
+vbs() { "$root/scripts/run-vbs" "$here/host/$1" > "$work/out" 2>&1; local rc=$?; cat "$work/out"; return $rc; }
+worker() { wine cscript //nologo "Z:$here/host/$1" "${@:2}"; }
+stamp=$(date +%s%N)
+
+export HOSTTEST_DOC="procs-$stamp.INI"
+check "seeding process" "vbs seed.vbs"
+check "another process reads the saved settings" "vbs check_seed.vbs"
+
+# Two processes at once, 200 different settings each.
+export HOSTTEST_DOC="load-$stamp.INI"
+worker saver.vbs "$HOSTTEST_DOC" a 200 > "$work/a" 2>&1 &
+pa=$!
+worker saver.vbs "$HOSTTEST_DOC" b 200 > "$work/b" 2>&1 &
+pb=$!
+wait $pa; wait $pb
+check "first saver finished" "grep -q 'saved 200' '$work/a'"
+check "second saver finished" "grep -q 'saved 200' '$work/b'"
+check "all 400 settings present" "vbs check_load.vbs"
+echo "concurrent savers done after $SECONDS s"
+
+# Kill a saving process at varying moments; the document must load each time.
+export HOSTTEST_DOC="kill-$stamp.INI"
+check "seeding the killed document" "vbs seed.vbs"
+for delay in 1.5 2.2 2.9; do
+  worker looper.vbs "$HOSTTEST_DOC" > /dev/null 2>&1 &
+  pl=$!
+  sleep "$delay"
+  kill -9 $pl 2>/dev/null
+  wait $pl 2>/dev/null
+  check "document intact after a kill at ${delay}s" "vbs check_seed.vbs"
+  n=$(tr -d '\r' < "$work/out" | sed -n 's/^counter //p')
+  check "the process was killed while saving (counter ${n:-none})" "[ '${n:-0}' -gt 0 ]"
+done
+
+# A registry copy without the user profile component (the files stay shared).
+clone=$(mktemp -d)
+cp "$WINEPREFIX"/*.reg "$WINEPREFIX/.update-timestamp" "$clone/"
+ln -s "$WINEPREFIX/drive_c" "$clone/drive_c"
+mkdir "$clone/dosdevices"
+ln -s ../drive_c "$clone/dosdevices/c:"
+ln -s / "$clone/dosdevices/z:"
+(
+  export WINEPREFIX=$clone
+  "$root/scripts/wine-prefix" "$clone" "$build" > /dev/null
+  wine reg delete 'HKCR\QelBase.UserProfile' /f > /dev/null 2>&1
+  check "the profile component is unregistered in the copy" "! wine reg query 'HKCR\QelBase.UserProfile' > /dev/null 2>&1"
+  check "settings members neutral without the profile component" "vbs check_unregistered.vbs"
+  wine reg delete 'HKCR\Trellis.ShareProps' /f > /dev/null 2>&1
+  HOSTTEST_NO_SHAREPROPS=1 wine "$build/tests/com/hostlogin_tests.exe" --gtest_filter='*Unregistered*' > "$work/gt" 2>&1
+  check "login properties raise the creation error without their component" \
+    "grep -q 'PASSED  \] 1 test' '$work/gt' && ! grep -q SKIPPED '$work/gt'"
+  echo "$pass $fail" > "$work/counts"
+)
+read pass fail < "$work/counts"
+echo "$pass passed, $fail failed"
+[ "$fail" -eq 0 ]
