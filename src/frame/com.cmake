@@ -3,9 +3,11 @@ list(APPEND VEMO_COM_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/auto_values.cpp
   ${CMAKE_CURRENT_LIST_DIR}/class_factory.cpp
   ${CMAKE_CURRENT_LIST_DIR}/classes.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/collection.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dispatch_object.cpp
   ${CMAKE_CURRENT_LIST_DIR}/errors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/late_bound.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/locale_key_folding.cpp
   ${CMAKE_CURRENT_LIST_DIR}/module.cpp
   ${CMAKE_CURRENT_LIST_DIR}/registration.cpp
   ${CMAKE_CURRENT_LIST_DIR}/typeinfo.cpp)
