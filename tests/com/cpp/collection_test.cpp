@@ -75,6 +75,7 @@ protected:
     }
 
     HooksDll dll_;
+    CountedObject object_;  // outlives c_, which TearDown releases
     ComPtr<_Collection> c_;
 };
 
@@ -88,7 +89,7 @@ TEST_F(CollectionTest, AddsInOrderAndSelectsByPositionAndKey) {
     EXPECT_EQ(At(Var(L"k20")), 20);
     EXPECT_EQ(At(Var(L"K20")), 20) << "keys compare without regard to case";
     // Values come back as values, objects as the same object reference.
-    CountedObject object;
+    CountedObject& object = object_;
     ASSERT_HRESULT_SUCCEEDED(Add(Var(static_cast<IDispatch*>(&object)), L"obj"));
     ASSERT_HRESULT_SUCCEEDED(Add(Var(L"text"), L"str"));
     Var r;
@@ -98,7 +99,6 @@ TEST_F(CollectionTest, AddsInOrderAndSelectsByPositionAndKey) {
     VariantClear(r.p());
     ASSERT_HRESULT_SUCCEEDED(c_->Item(Var(L"str").p(), r.p()));
     EXPECT_EQ(r.Text(), L"text");
-    c_.Reset();  // before `object` goes
 }
 
 TEST_F(CollectionTest, KeysFoldCaseUnderTheUserLocaleOnly) {
@@ -195,7 +195,7 @@ TEST_F(CollectionTest, NumericIndexesOfEveryKindSelectByPosition) {
 }
 
 TEST_F(CollectionTest, RemoveByPositionAndKeyFreesTheKeyAndTheReference) {
-    CountedObject object;
+    CountedObject& object = object_;
     ASSERT_HRESULT_SUCCEEDED(Add(Var(static_cast<IDispatch*>(&object)), L"obj"));
     EXPECT_EQ(object.refs, 2);
     AddNumbers({1, 2, 3});
