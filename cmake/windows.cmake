@@ -55,18 +55,27 @@ foreach(f ${VEMO_COM_LISTS})
   include(${f})
 endforeach()
 
-# The resource script names the finished type library by its full path.
+# The resource script names the finished type library (resource 1) and the
+# collection's own declaration (resource 2) by their full paths.
 set(VEMO_TLB_PATH ${GEN}/VemoFunction.tlb)
+set(VEMO_COLLECTION_TLB_PATH ${GEN}/collection.tlb)
 configure_file(${CMAKE_SOURCE_DIR}/src/frame/VemoFunction.rc.in ${GEN}/VemoFunction.rc @ONLY)
-set_source_files_properties(${GEN}/VemoFunction.rc PROPERTIES OBJECT_DEPENDS ${GEN}/VemoFunction.tlb)
-add_library(VemoFunction SHARED ${VEMO_COM_SOURCES} ${GEN}/VemoFunction_i.c ${GEN}/outside_types_i.c
+set_source_files_properties(${GEN}/VemoFunction.rc PROPERTIES
+  OBJECT_DEPENDS "${GEN}/VemoFunction.tlb;${GEN}/collection.tlb")
+
+# The library's code is compiled once; the product DLL and the test build's
+# DLL with its extra hooks (tests/com) link the same objects.
+add_library(vemo_com_objects OBJECT ${VEMO_COM_SOURCES} ${GEN}/VemoFunction_i.c ${GEN}/outside_types_i.c)
+target_include_directories(vemo_com_objects PUBLIC ${GEN} ${CMAKE_SOURCE_DIR}/src)
+target_compile_definitions(vemo_com_objects PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
+add_library(VemoFunction SHARED $<TARGET_OBJECTS:vemo_com_objects>
   ${GEN}/VemoFunction.rc ${CMAKE_SOURCE_DIR}/src/frame/VemoFunction.def)
 set_target_properties(VemoFunction PROPERTIES PREFIX "" OUTPUT_NAME VemoFunction)
 target_include_directories(VemoFunction PRIVATE ${GEN} ${CMAKE_SOURCE_DIR}/src)
-target_compile_definitions(VemoFunction PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
 # The .def names the exports undecorated; the fix-up to their stdcall symbols is intended.
 target_link_options(VemoFunction PRIVATE -Wl,--enable-stdcall-fixup)
-target_link_libraries(VemoFunction PRIVATE vemo_core oleaut32 ole32 uuid advapi32 user32 gdi32)
+set(VEMO_COM_LIBS vemo_core oleaut32 ole32 uuid advapi32 user32 gdi32)
+target_link_libraries(VemoFunction PRIVATE ${VEMO_COM_LIBS})
 
 # Stand-ins for the host's components (data access, profile, ...): built
 # here, registered only in test prefixes, never shipped.

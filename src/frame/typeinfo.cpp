@@ -16,6 +16,14 @@ HRESULT LoadOwnTypeInfo(REFIID iid, ITypeInfo** info) {
     return lib->GetTypeInfoOfGuid(iid, info);
 }
 
+HRESULT LoadCarriedTypeInfo(REFIID iid, ITypeInfo** info) {
+    *info = nullptr;
+    ComPtr<ITypeLib> lib;
+    HRESULT hr = LoadTypeLibEx((ModulePath() + L"\\2").c_str(), REGKIND_NONE, lib.Out());
+    if (FAILED(hr)) return hr;
+    return lib->GetTypeInfoOfGuid(iid, info);
+}
+
 HRESULT LoadRegisteredTypeInfo(REFGUID libid, WORD major, WORD minor, REFIID iid, ITypeInfo** info) {
     *info = nullptr;
     ComPtr<ITypeLib> lib;

@@ -167,17 +167,4 @@ TEST_F(FrameTest, GeneratePwdReturnsSixtyFourBytesFromOne) {
     SysFreeString(empty);
 }
 
-TEST_F(FrameTest, PendingMembersSayTheyAreNotAvailable) {
-    ComPtr<_Btns> b = Make<_Btns>(CLSID_Btns, IID__Btns);
-    ASSERT_TRUE(b);
-    LONG n = 0;
-    EXPECT_EQ(b->get_Count(&n), E_NOTIMPL);
-    ComPtr<IErrorInfo> info;
-    ASSERT_EQ(GetErrorInfo(0, info.Out()), S_OK);
-    BSTR text = nullptr;
-    info->GetDescription(&text);
-    EXPECT_NE(std::wstring(text).find(L"not available"), std::wstring::npos);
-    SysFreeString(text);
-}
-
 }  // namespace

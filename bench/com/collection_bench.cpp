@@ -1,0 +1,251 @@
+// Benchmark of the keyed collection through its vtable, as an early-bound
+// client calls it: N adds under keys, N lookups by key, N lookups by
+// position, one full enumeration, for N = 10,000 and 100,000, on the bare
+// collection and through Btns. Prints the time per operation and the ratio
+// of the two runs' times, which stays near 10 when every operation costs the
+// same whatever the size; exits 1 when a ratio shows growth beyond linear.
+//
+// Times are the thread's CPU time, so that other processes on a busy machine
+// do not count; its clock ticks in 10 ms steps under Wine, so the 10,000 run
+// is repeated ten times on fresh collections and its time is the tenth of
+// the total.
+#include <windows.h>
+#include <oleauto.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "outside_types.h"
+#include "VemoFunction_h.h"
+
+namespace {
+
+constexpr double kWorstRatio = 30;  // linear is 10, quadratic 100
+
+struct Library {
+    HMODULE module = nullptr;
+    HRESULT(STDAPICALLTYPE* newCollection)(IDispatch**) = nullptr;
+    HRESULT(STDAPICALLTYPE* getClassObject)(REFCLSID, REFIID, void**) = nullptr;
+};
+
+void Require(HRESULT hr, const char* what) {
+    if (FAILED(hr)) {
+        std::printf("FAILED: %s: 0x%08lx\n", what, static_cast<unsigned long>(hr));
+        std::exit(2);
+    }
+}
+
+// Passes over the items per phase: the fast phases run several times over
+// so that each lasts long enough for the 10 ms clock. Times are per pass.
+constexpr int kKeyPasses = 2, kPositionPasses = 10, kEnumerationPasses = 20;
+
+// Times of the four phases of one run.
+struct Phases {
+    double add = 0, byKey = 0, byPosition = 0, enumerate = 0;
+};
+
+double CpuSeconds() {
+    FILETIME created, exited, kernel, user;
+    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
+    const auto ticks = [](const FILETIME& t) {
+        return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    };
+    return static_cast<double>(ticks(kernel) + ticks(user)) / 1e7;
+}
+
+double Seconds(const std::function<void()>& body, int passes = 1) {
+    const double start = CpuSeconds();
+    for (int i = 0; i < passes; ++i) body();
+    return (CpuSeconds() - start) / passes;
+}
+
+std::vector<BSTR> Keys(int n) {
+    std::vector<BSTR> keys(n);
+    for (int i = 0; i < n; ++i) keys[i] = SysAllocString(std::to_wstring(i).c_str());
+    return keys;
+}
+
+// Lookups go through the items in order, as a client's loop over them does.
+LONG Scatter(int i, int) { return i + 1; }
+
+void Enumerate(IUnknown* unknown, int expected) {
+    IEnumVARIANT* e = nullptr;
+    Require(unknown->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(&e)), "IEnumVARIANT");
+    VARIANT item;
+    int seen = 0;
+    while (e->Next(1, &item, nullptr) == S_OK) {
+        VariantClear(&item);
+        ++seen;
+    }
+    e->Release();
+    if (seen != expected) Require(E_FAIL, "enumeration count");
+}
+
+Phases RunCollection(Library& lib, int n) {
+    IDispatch* d = nullptr;
+    Require(lib.newCollection(&d), "new collection");
+    _Collection* c = nullptr;
+    Require(d->QueryInterface(IID__Collection, reinterpret_cast<void**>(&c)), "_Collection");
+    d->Release();
+    std::vector<BSTR> keys = Keys(n);
+    VARIANT missing, item, key, result;
+    V_VT(&missing) = VT_ERROR;
+    V_ERROR(&missing) = DISP_E_PARAMNOTFOUND;
+    VariantInit(&result);
+    Phases p;
+    p.add = Seconds([&] {
+        for (int i = 0; i < n; ++i) {
+            V_VT(&item) = VT_I4;
+            V_I4(&item) = i;
+            V_VT(&key) = VT_BSTR;
+            V_BSTR(&key) = keys[i];
+            Require(c->Add(&item, &key, &missing, &missing), "Add");
+        }
+    });
+    p.byKey = Seconds([&] {
+        for (int i = 0; i < n; ++i) {
+            V_VT(&key) = VT_BSTR;
+            V_BSTR(&key) = keys[Scatter(i, n) - 1];
+            Require(c->Item(&key, &result), "Item by key");
+        }
+    }, kKeyPasses);
+    p.byPosition = Seconds([&] {
+        for (int i = 0; i < n; ++i) {
+            V_VT(&item) = VT_I4;
+            V_I4(&item) = Scatter(i, n);
+            Require(c->Item(&item, &result), "Item by position");
+        }
+    }, kPositionPasses);
+    p.enumerate = Seconds([&] {
+        IUnknown* u = nullptr;
+        Require(c->_NewEnum(&u), "_NewEnum");
+        Enumerate(u, n);
+        u->Release();
+    }, kEnumerationPasses);
+    c->Release();
+    for (BSTR k : keys) SysFreeString(k);
+    return p;
+}
+
+Phases RunBtns(Library& lib, int n) {
+    IClassFactory* f = nullptr;
+    Require(lib.getClassObject(CLSID_Btns, IID_IClassFactory, reinterpret_cast<void**>(&f)), "class object");
+    _Btns* b = nullptr;
+    Require(f->CreateInstance(nullptr, IID__Btns, reinterpret_cast<void**>(&b)), "Btns");
+    f->Release();
+    std::vector<BSTR> keys = Keys(n);
+    BSTR text = SysAllocString(L"button.bmp");
+    LONG zero = 0;
+    Phases p;
+    p.add = Seconds([&] {
+        for (int i = 0; i < n; ++i) {
+            _Btn* button = nullptr;
+            Require(b->Add(&text, &text, &text, &zero, &zero, &zero, &zero, &button), "Btns.Add");
+            button->Release();
+        }
+    });
+    VARIANT index;
+    const auto lookups = [&](bool byKey) {
+        for (int i = 0; i < n; ++i) {
+            if (byKey) {
+                V_VT(&index) = VT_BSTR;
+                V_BSTR(&index) = keys[Scatter(i, n) - 1];
+            } else {
+                V_VT(&index) = VT_I4;
+                V_I4(&index) = Scatter(i, n);
+            }
+            _Btn* button = nullptr;
+            Require(b->get_Item(&index, &button), "Btns.Item");
+            button->Release();
+        }
+    };
+    p.byKey = Seconds([&] { lookups(true); }, kKeyPasses);
+    p.byPosition = Seconds([&] { lookups(false); }, kPositionPasses);
+    p.enumerate = Seconds([&] {
+        IUnknown* u = nullptr;
+        Require(b->get_NewEnum(&u), "Btns.NewEnum");
+        Enumerate(u, n);
+        u->Release();
+    }, kEnumerationPasses);
+    b->Release();
+    SysFreeString(text);
+    for (BSTR k : keys) SysFreeString(k);
+    return p;
+}
+
+// One run's times: the total of `rounds` runs divided by `rounds`.
+Phases Average(const std::function<Phases()>& run, int rounds) {
+    Phases total;
+    for (int r = 0; r < rounds; ++r) {
+        const Phases p = run();
+        total.add += p.add;
+        total.byKey += p.byKey;
+        total.byPosition += p.byPosition;
+        total.enumerate += p.enumerate;
+    }
+    total.add /= rounds;
+    total.byKey /= rounds;
+    total.byPosition /= rounds;
+    total.enumerate /= rounds;
+    return total;
+}
+
+// The fastest of `repeats` runs, phase by phase.
+Phases Best(const std::function<Phases()>& run, int repeats) {
+    Phases best = run();
+    for (int r = 1; r < repeats; ++r) {
+        const Phases p = run();
+        best.add = std::min(best.add, p.add);
+        best.byKey = std::min(best.byKey, p.byKey);
+        best.byPosition = std::min(best.byPosition, p.byPosition);
+        best.enumerate = std::min(best.enumerate, p.enumerate);
+    }
+    return best;
+}
+
+bool Report(const char* subject, const std::function<Phases(int)>& run) {
+    constexpr int kSmall = 10000, kLarge = 100000;
+    const Phases small = Best([&] { return Average([&] { return run(kSmall); }, 10); }, 2);
+    const Phases large = Best([&] { return run(kLarge); }, 2);
+    const struct {
+        const char* name;
+        double Phases::*time;
+    } rows[] = {{"Add", &Phases::add},
+                {"Item by key", &Phases::byKey},
+                {"Item by position", &Phases::byPosition},
+                {"enumeration", &Phases::enumerate}};
+    bool ok = true;
+    std::printf("%s\n", subject);
+    for (const auto& row : rows) {
+        const double s = small.*row.time, l = large.*row.time;
+        const double ratio = s > 0 ? l / s : 0;
+        std::printf("  %-17s %8.3f us/op at 10,000  %8.3f us/op at 100,000  ratio %5.1f%s\n", row.name,
+                    s * 1e6 / kSmall, l * 1e6 / kLarge, ratio, ratio > kWorstRatio ? "  TOO HIGH" : "");
+        if (ratio > kWorstRatio) ok = false;
+    }
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::printf("usage: collection_bench PATH-OF-THE-TEST-BUILD-DLL\n");
+        return 2;
+    }
+    Require(CoInitialize(nullptr), "CoInitialize");
+    Library lib;
+    lib.module = LoadLibraryA(argv[1]);
+    if (!lib.module) Require(HRESULT_FROM_WIN32(GetLastError()), "LoadLibrary");
+    lib.newCollection = reinterpret_cast<decltype(lib.newCollection)>(GetProcAddress(lib.module, "VemoTestNewCollection"));
+    lib.getClassObject = reinterpret_cast<decltype(lib.getClassObject)>(GetProcAddress(lib.module, "DllGetClassObject"));
+    if (!lib.newCollection || !lib.getClassObject) Require(E_NOINTERFACE, "exports");
+    bool ok = Report("keyed collection (_Collection)", [&](int n) { return RunCollection(lib, n); });
+    ok = Report("Btns", [&](int n) { return RunBtns(lib, n); }) && ok;
+    CoUninitialize();
+    std::printf(ok ? "all ratios near linear\n" : "a ratio shows more than linear growth\n");
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,156 @@
+// Btns through its vtable and its IDispatch: arguments that are only read,
+// the add counter at its limit (through the test build's hook), errors.
+#include "hooks_support.h"
+#include "VemoFunction_h.h"
+
+namespace {
+
+class BtnsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_HRESULT_SUCCEEDED(CoInitialize(nullptr));
+        ASSERT_TRUE(dll_.Loaded());
+        b_ = dll_.Make<_Btns>(CLSID_Btns, IID__Btns);
+        ASSERT_TRUE(b_);
+    }
+    void TearDown() override {
+        b_.Reset();
+        if (dll_.Loaded()) {
+            EXPECT_EQ(dll_.canUnloadNow(), S_OK) << "an object outlived its test";
+        }
+        CoUninitialize();
+    }
+    HRESULT Add(ComPtr<_Btn>& out, const wchar_t* tip = L"tip") {
+        BSTR f = SysAllocString(L"f"), s = SysAllocString(L"s"), t = SysAllocString(tip);
+        LONG isBtn = 1, left = 2, top = 3, opt = 4;
+        HRESULT hr = b_->Add(&f, &s, &t, &isBtn, &left, &top, &opt, out.Out());
+        SysFreeString(f);
+        SysFreeString(s);
+        SysFreeString(t);
+        return hr;
+    }
+    LONG Count() {
+        LONG n = -1;
+        EXPECT_HRESULT_SUCCEEDED(b_->get_Count(&n));
+        return n;
+    }
+    static LONG Id(_Btn* button) {
+        LONG id = -1;
+        if (button) button->get_ID(&id);
+        return id;
+    }
+
+    HooksDll dll_;
+    ComPtr<_Btns> b_;
+};
+
+TEST_F(BtnsTest, AddReadsItsArgumentsAndNeverWritesThemBack) {
+    BSTR f = SysAllocString(L"first.bmp"), s = SysAllocString(L"second.bmp"), t = SysAllocString(L"Save");
+    const BSTR fBefore = f, sBefore = s, tBefore = t;
+    LONG isBtn = 1, left = -20, top = 30, opt = 7;
+    ComPtr<_Btn> button;
+    ASSERT_HRESULT_SUCCEEDED(b_->Add(&f, &s, &t, &isBtn, &left, &top, &opt, button.Out()));
+    EXPECT_TRUE(f == fBefore && s == sBefore && t == tBefore);
+    EXPECT_STREQ(f, L"first.bmp");
+    EXPECT_EQ(isBtn + left + top + opt, 1 - 20 + 30 + 7);
+    BSTR text = nullptr;
+    button->get_SPicture(&text);
+    EXPECT_STREQ(text, L"second.bmp");
+    SysFreeString(text);
+    LONG v = 0;
+    button->get_Left(&v);
+    EXPECT_EQ(v, -20);
+    button->get_Opt(&v);
+    EXPECT_EQ(v, 7);
+    SysFreeString(f);
+    SysFreeString(s);
+    SysFreeString(t);
+
+    // Late-bound with VT_BYREF arguments: still nothing written back.
+    ComPtr<IDispatch> d;
+    ASSERT_HRESULT_SUCCEEDED(b_.As(d, IID_IDispatch));
+    BSTR texts[3] = {SysAllocString(L"a"), SysAllocString(L"b"), SysAllocString(L"c")};
+    LONG numbers[4] = {5, 6, 7, 8};
+    VARIANT args[7];
+    for (int i = 0; i < 4; ++i) {  // reversed: Opt, Top, Left, ISBtn
+        V_VT(&args[i]) = VT_BYREF | VT_I4;
+        V_I4REF(&args[i]) = &numbers[i];
+    }
+    for (int i = 0; i < 3; ++i) {  // ToolTip, SPicture, FPicture
+        V_VT(&args[4 + i]) = VT_BYREF | VT_BSTR;
+        V_BSTRREF(&args[4 + i]) = &texts[i];
+    }
+    DISPPARAMS params = {args, nullptr, 7, 0};
+    Var r;
+    ASSERT_HRESULT_SUCCEEDED(d->Invoke(0x60030001, IID_NULL, 0, DISPATCH_METHOD, &params, r.p(), nullptr, nullptr));
+    EXPECT_EQ(numbers[0] * 1000 + numbers[1] * 100 + numbers[2] * 10 + numbers[3], 5678);
+    EXPECT_STREQ(texts[0], L"a");
+    EXPECT_STREQ(texts[2], L"c");
+    for (BSTR x : texts) SysFreeString(x);
+    ComPtr<_Btn> second;
+    ASSERT_EQ(V_VT(&r.v), VT_DISPATCH);
+    ASSERT_HRESULT_SUCCEEDED(V_DISPATCH(&r.v)->QueryInterface(IID__Btn, second.OutVoid()));
+    EXPECT_EQ(Id(second.Get()), 1);
+    second->get_Top(&v);
+    EXPECT_EQ(v, 6);
+    button->get_ToolTip(&text);
+    EXPECT_STREQ(text, L"Save");
+    SysFreeString(text);
+    EXPECT_EQ(b_->Add(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, second.Out()),
+              static_cast<HRESULT>(0x800A0005));
+    EXPECT_EQ(Count(), 2) << "a refused add leaves the collection as it was";
+}
+
+TEST_F(BtnsTest, CounterOverflowKeepsTheButtonAndTheCounter) {
+    ASSERT_HRESULT_SUCCEEDED(dll_.startBtnsCounter(b_.Get(), 2147483646));
+    ComPtr<_Btn> button;
+    ASSERT_HRESULT_SUCCEEDED(Add(button));
+    EXPECT_EQ(Id(button.Get()), 2147483646);
+    VARIANT_BOOL first = VARIANT_TRUE;
+    button->get_BLoad(&first);
+    EXPECT_EQ(first, VARIANT_FALSE);
+
+    // The add at 2147483647: the button goes in under its key, then the
+    // counter's increment overflows.
+    ComPtr<_Btn> last;
+    EXPECT_EQ(Add(last, L"last"), static_cast<HRESULT>(0x800A0006));
+    EXPECT_FALSE(last);
+    EXPECT_EQ(ErrorDescription(), L"Overflow");
+    EXPECT_EQ(Count(), 2);
+    Var key(L"2147483647");
+    ASSERT_HRESULT_SUCCEEDED(b_->get_Item(key.p(), last.Out()));
+    EXPECT_EQ(Id(last.Get()), 2147483647);
+    BSTR tip = nullptr;
+    last->get_ToolTip(&tip);
+    EXPECT_STREQ(tip, L"last");
+    SysFreeString(tip);
+    // The counter did not move: the next add reuses that key and is refused.
+    ComPtr<_Btn> again;
+    EXPECT_EQ(Add(again), static_cast<HRESULT>(0x800A01C9));
+    EXPECT_EQ(Count(), 2);
+}
+
+TEST_F(BtnsTest, ItemAndRemoveRaiseTheCollectionErrors) {
+    ComPtr<_Btn> button;
+    ASSERT_HRESULT_SUCCEEDED(Add(button));
+    ComPtr<_Btn> found;
+    Var zero(0L), key(L"0"), nokey(L"1");
+    EXPECT_EQ(b_->get_Item(zero.p(), found.Out()), static_cast<HRESULT>(0x800A0009));
+    EXPECT_EQ(ErrorDescription(), L"Subscript out of range");
+    EXPECT_EQ(b_->get_Item(nokey.p(), found.Out()), static_cast<HRESULT>(0x800A0005));
+    EXPECT_EQ(b_->Remove(nokey.p()), static_cast<HRESULT>(0x800A0005));
+    ASSERT_HRESULT_SUCCEEDED(b_->get_Item(key.p(), found.Out()));
+    EXPECT_EQ(found.Get(), button.Get()) << "the same object, not a copy";
+    ComPtr<IUnknown> e;
+    ASSERT_HRESULT_SUCCEEDED(b_->get_NewEnum(e.Out()));
+    ComPtr<IEnumVARIANT> en;
+    EXPECT_HRESULT_SUCCEEDED(e.As(en, IID_IEnumVARIANT));
+    ASSERT_HRESULT_SUCCEEDED(b_->Remove(key.p()));
+    EXPECT_EQ(Count(), 0);
+    LONG top = 0;
+    EXPECT_HRESULT_SUCCEEDED(button->put_Top(5));
+    button->get_Top(&top);
+    EXPECT_EQ(top, 5) << "a removed button lives on with its holder";
+}
+
+}  // namespace
