@@ -1,7 +1,9 @@
 #include "settings/inifile.h"
+#include "frame/collection.h"
 #include "frame/late_bound.h"
 #include "frame/out_values.h"
 #include "settings/profile.h"
+#include "util/text.h"
 
 namespace vemo {
 
@@ -16,6 +18,8 @@ const IID* const IniFile::kInterfaces[] = {&IID__IniFile, &kIniFileV0, &kIniFile
 const wchar_t IniFile::kErrorSource[] = L"VemoFunction.IniFile";
 
 HRESULT IniFile::Initialize() {
+    HRESULT hr = Guarded([&] { keys_ = CreateCollection(); });
+    if (FAILED(hr)) return hr;
     Bstr name(L"DAZSystem.INI");
     return put_IniFileName(name.Get());
 }
@@ -28,8 +32,48 @@ STDMETHODIMP IniFile::get_IniFileName(BSTR* name) {
     return Member([&] { SetOut(name, iniFileName_); });
 }
 
-STDMETHODIMP IniFile::get_Keys(_Collection**) { return Member([] { RaiseNotAvailable(L"IniFile.Keys"); }); }
-STDMETHODIMP IniFile::GetAllSet(BSTR, _Collection**) { return Member([] { RaiseNotAvailable(L"IniFile.GetAllSet"); }); }
+STDMETHODIMP IniFile::get_Keys(_Collection** result) {
+    return Member([&] {
+        RequireOut(result);
+        *result = ComPtr<_Collection>(keys_).Detach();
+    });
+}
+
+// The Keys collection emptied and refilled with the section's entries, in
+// the dictionary's order; Nothing when the section is missing or anything
+// fails (Keys then holds what was added before the failure).
+STDMETHODIMP IniFile::GetAllSet(BSTR section, _Collection** result) {
+    return Member([&] {
+        RequireOut(result);
+        *result = nullptr;
+        ComPtr<_Collection> found;
+        Trapped([&] {
+            Variant first;
+            V_VT(first.Get()) = VT_I4;
+            V_I4(first.Get()) = 1;
+            for (LONG n = 0; Check(keys_->Count(&n)), n > 0;) Check(keys_->Remove(first.Get()));
+            SettingsProfile profile(iniFileName_, TrimSpaces(View(section)), false);
+            if (!profile.section) return;
+            LONG count = 0;
+            Check(profile.section->get_EntryCount(&count));
+            Variant missing;
+            V_VT(missing.Get()) = VT_ERROR;
+            V_ERROR(missing.Get()) = DISP_E_PARAMNOTFOUND;
+            for (LONG i = 1; i <= count; ++i) {
+                Variant key;
+                V_VT(key.Get()) = VT_BSTR;
+                V_BSTR(key.Get()) = nullptr;
+                Check(profile.section->KeyAt(i, &V_BSTR(key.Get())));
+                Variant value;
+                Check(profile.section->ValueOf(V_BSTR(key.Get()), value.Get()));
+                // A name the collection already holds (case aside) fails here.
+                Check(keys_->Add(value.Get(), key.Get(), missing.Get(), missing.Get()));
+            }
+            found = keys_;
+        });
+        *result = found.Detach();
+    });
+}
 STDMETHODIMP IniFile::ExecuteSQL(BSTR, _Recordset**) { return Member([] { RaiseNotAvailable(L"IniFile.ExecuteSQL"); }); }
 
 // The stored value of the setting, or (when the profile cannot be read, the

@@ -26,6 +26,7 @@ public:
 
 private:
     std::u16string iniFileName_;
+    ComPtr<_Collection> keys_;  // owned for the object's life; GetAllSet refills it
 };
 
 }  // namespace vemo

@@ -24,13 +24,6 @@ ComPtr<IPyxDictionary> AsDictionary(const VARIANT& v) {
 }
 }  // namespace
 
-std::u16string_view TrimSpaces(std::u16string_view s) {
-    size_t first = s.find_first_not_of(u' ');
-    if (first == std::u16string_view::npos) return std::u16string_view();
-    size_t last = s.find_last_not_of(u' ');
-    return s.substr(first, last - first + 1);
-}
-
 SettingsProfile::SettingsProfile(const std::u16string& documentName, std::u16string_view sectionName, bool keepForSave)
     : documentName_(documentName) {
     ComPtr<IDispatch> profile = CreateObject(L"QelBase.UserProfile");

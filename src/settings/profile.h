@@ -11,9 +11,6 @@
 
 namespace vemo {
 
-// Leading and trailing spaces (U+0020 only) removed.
-std::u16string_view TrimSpaces(std::u16string_view s);
-
 struct SettingsProfile {
     // Raises when any step fails, or when the section entry is not a
     // dictionary. The profile object is kept only when `keepForSave`.
