@@ -2,15 +2,26 @@
 find_program(VEMO_WIDL NAMES ${VEMO_MINGW_PREFIX}-widl widl REQUIRED)
 find_program(VEMO_ICONV iconv REQUIRED)
 set(VEMO_WINE_IDL_DIR /usr/include/wine/wine/windows)
-set(VEMO_STDOLE_DIR /usr/lib/i386-linux-gnu/wine/i386-windows)
+# The 32-bit build is the product; the 64-bit one serves 64-bit hosts.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(VEMO_WINEARCH win64)
+  set(VEMO_STDOLE_DIR /usr/lib/x86_64-linux-gnu/wine/x86_64-windows)
+  set(VEMO_WIDL_ARCH -m64)
+else()
+  set(VEMO_WINEARCH win32)
+  set(VEMO_STDOLE_DIR /usr/lib/i386-linux-gnu/wine/i386-windows)
+  set(VEMO_WIDL_ARCH -m32)
+endif()
+# The project's scripts read the prefix architecture of a build from here.
+file(WRITE ${CMAKE_BINARY_DIR}/wine-arch ${VEMO_WINEARCH})
 set(IDL_DIR ${CMAKE_SOURCE_DIR}/src/frame/idl)
 set(GEN ${CMAKE_BINARY_DIR}/gen)
 file(MAKE_DIRECTORY ${GEN})
-set(WIDL_FLAGS -I${IDL_DIR} -I${GEN} -I${VEMO_WINE_IDL_DIR} -L${VEMO_STDOLE_DIR} -L${GEN})
+set(WIDL_FLAGS ${VEMO_WIDL_ARCH} -I${IDL_DIR} -I${GEN} -I${VEMO_WINE_IDL_DIR} -L${VEMO_STDOLE_DIR} -L${GEN})
 
 # The build's own Wine prefix, for the tools that run during the build.
 set(VEMO_BUILD_PREFIX ${CMAKE_BINARY_DIR}/wineprefix-build)
-set(VEMO_WINE_ENV WINEPREFIX=${VEMO_BUILD_PREFIX} WINEARCH=win32 WINEDEBUG=-all "WINEDLLOVERRIDES=mscoree,mshtml=")
+set(VEMO_WINE_ENV WINEPREFIX=${VEMO_BUILD_PREFIX} WINEARCH=${VEMO_WINEARCH} WINEDEBUG=-all "WINEDLLOVERRIDES=mscoree,mshtml=")
 
 add_compile_options(-Wall -Wno-unknown-pragmas)
 add_link_options(-static -static-libgcc -static-libstdc++)

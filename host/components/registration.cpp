@@ -67,7 +67,7 @@ STDAPI DllUnregisterServer() {
         DeleteTree(L"CLSID\\" + GuidText(*c.clsid));
         DeleteTree(c.progId);
     }
-    UnRegisterTypeLib(LIBID_TestHost, 1, 0, LOCALE_NEUTRAL, SYS_WIN32);
+    UnRegisterTypeLib(LIBID_TestHost, 1, 0, LOCALE_NEUTRAL, sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
     // The Pyx library stays registered: the product's import of it is the
     // same library under the same identity.
     return S_OK;

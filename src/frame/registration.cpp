@@ -105,7 +105,7 @@ STDAPI DllRegisterServer() {
 }
 
 STDAPI DllUnregisterServer() {
-    HRESULT hr = UnRegisterTypeLib(LIBID_VemoFunction, 1, 2, LOCALE_NEUTRAL, SYS_WIN32);
+    HRESULT hr = UnRegisterTypeLib(LIBID_VemoFunction, 1, 2, LOCALE_NEUTRAL, sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
     if (hr == TYPE_E_REGISTRYACCESS || hr == TYPE_E_LIBNOTREGISTERED) hr = S_OK;  // nothing to remove
     HRESULT classes = vemo::UnregisterClasses();
     return FAILED(hr) ? hr : classes;

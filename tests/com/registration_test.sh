@@ -7,7 +7,7 @@ here=$(cd "$(dirname "$0")/../.." && pwd)
 build=$1
 prefix=$(mktemp -d)
 trap 'WINEPREFIX=$prefix wineserver -k 2>/dev/null; rm -rf "$prefix"' EXIT
-. "$here/scripts/wine-env" "$prefix"
+. "$here/scripts/wine-env" "$prefix" "$build"
 wineboot -i >/dev/null 2>&1; wineserver -w
 pass=0 fail=0
 check() { if eval "$2"; then pass=$((pass+1)); else fail=$((fail+1)); echo "FAIL: $1"; fi; }

@@ -328,7 +328,8 @@ int wmain(int argc, wchar_t** argv) {
     CHECK(LoadTypeLibEx(argv[1], REGKIND_NONE, &src));
     DeleteFileW(argv[2]);
     ICreateTypeLib2* dst = nullptr;
-    CHECK(CreateTypeLib2(SYS_WIN32, argv[2], &dst));
+    // The library describes the build it ships in: Win64 for the 64-bit DLL.
+    CHECK(CreateTypeLib2(sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32, argv[2], &dst));
     Finisher(src, dst).Run();
     dst->Release();
     src->Release();
