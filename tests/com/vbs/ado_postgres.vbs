@@ -199,7 +199,8 @@ Check first > 1000, "numbers continue the seeded counter: " & first
 CheckEqual CallProc(cs, "GetICMaxNum", adVarChar, 50, "icstockbill", adInteger, 0), first + 1, "next number"
 v = CallProc(cs, "GetICBillNo", adInteger, 50, 5, adVarChar, 30)
 Check Left(v, 3) = "AGT" And Len(v) = 9 And IsNumeric(Mid(v, 4)), "bill number of type 5: " & v
-CheckEqual CallProc(cn.ConnectionString, "GetICBillNo", adInteger, 50, 6, adVarChar, 30), "B6-000001", "type 6 arrives unchanged, through the full form"
+v = CallProc(cn.ConnectionString, "GetICBillNo", adInteger, 50, 6, adVarChar, 30)
+Check Left(v, 3) = "B6-" And Len(v) = 9, "type 6 arrives unchanged, through the full form: " & v
 CheckEqual CallProc(cs, "sp_PeriodFromDate", adDBTimeStamp, 0, CDate("2027-01-15 11:59:59"), adInteger, 0), 1, "period before noon"
 CheckEqual CallProc(cs, "sp_PeriodFromDate", adDBTimeStamp, 0, CDate("2027-01-15 12:00:00"), adInteger, 0), 2, "period from noon"
 CheckEqual CallProc(cs, "sp_PeriodFromDate", adDBTimeStamp, 0, CDate("2090-04-10"), adInteger, 0), 40000, "period out of 16-bit range comes back whole"
