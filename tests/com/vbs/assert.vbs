@@ -41,3 +41,15 @@ Sub Summary()
     WScript.Echo gPassed & " passed, " & gFailed & " failed"
     WScript.Quit gFailed
 End Sub
+
+' An environment variable of the test run. Wine's ExpandEnvironmentStrings
+' returns the text with its terminating NUL character; it is dropped here.
+Function Env(name)
+    Dim s
+    s = CreateObject("WScript.Shell").ExpandEnvironmentStrings("%" & name & "%")
+    If Len(s) > 0 Then
+        If Right(s, 1) = Chr(0) Then s = Left(s, Len(s) - 1)
+    End If
+    If s = "%" & name & "%" Then s = ""
+    Env = s
+End Function

@@ -1,0 +1,158 @@
+#include "command.h"
+#include "ado_errors.h"
+#include "execute.h"
+#include "frame/out_values.h"
+
+namespace adohost {
+
+using vemo::SetOut;
+
+const IID* const Command::kInterfaces[] = {&IID__Command, nullptr};
+const wchar_t Command::kErrorSource[] = L"ADODB.Command";
+
+namespace {
+
+bool IsMissing(const VARIANT* v) { return !v || (V_VT(v) == VT_ERROR && V_ERROR(v) == DISP_E_PARAMNOTFOUND); }
+
+}  // namespace
+
+HRESULT Command::Initialize() {
+    ComPtr<::Parameters> list;
+    HRESULT hr = ParameterList::CreateInstance(IID_Parameters, list.OutVoid());
+    if (SUCCEEDED(hr)) params_ = ComPtr<ParameterList>(static_cast<ParameterList*>(list.Get()));
+    return hr;
+}
+
+STDMETHODIMP Command::get_Parameters(::Parameters** out) {
+    return Member([&] {
+        vemo::RequireOut(out);
+        *out = ComPtr<ParameterList>(params_).Detach();
+    });
+}
+
+STDMETHODIMP Command::get_ActiveConnection(_Connection** out) {
+    return Member([&] {
+        vemo::RequireOut(out);
+        *out = connection_ ? ComPtr<Connection>(connection_).Detach() : nullptr;
+    });
+}
+
+void Command::UseObject(IUnknown* object) {
+    if (!object) {
+        connection_.Reset();
+        return;
+    }
+    ComPtr<Connection> c = Connection::From(object);
+    if (!c) RaiseAdo(kBadArguments);
+    connection_ = c;
+}
+
+STDMETHODIMP Command::putref_ActiveConnection(IDispatch* value) { return Member([&] { UseObject(value); }); }
+
+STDMETHODIMP Command::put_ActiveConnection(VARIANT value) {
+    return Member([&] {
+        const VARIANT* v = vemo::Deref(&value);
+        switch (V_VT(v)) {
+        case VT_BSTR: {
+            // A connection of the command's own.
+            ComPtr<_Connection> created = Connection::New();
+            ComPtr<Connection> c(static_cast<Connection*>(created.Get()));
+            c->OpenText(std::wstring(V_BSTR(v) ? V_BSTR(v) : L"", SysStringLen(V_BSTR(v))), L"", L"");
+            connection_ = c;
+            break;
+        }
+        case VT_DISPATCH: UseObject(V_DISPATCH(v)); break;
+        case VT_UNKNOWN: UseObject(V_UNKNOWN(v)); break;
+        case VT_EMPTY: case VT_NULL: connection_.Reset(); break;
+        default: RaiseAdo(kBadArguments);
+        }
+    });
+}
+
+STDMETHODIMP Command::get_CommandText(BSTR* out) {
+    return Member([&] { SetOut(out, std::u16string_view(reinterpret_cast<const char16_t*>(text_.c_str()), text_.size())); });
+}
+
+STDMETHODIMP Command::put_CommandText(BSTR value) {
+    return Member([&] { text_.assign(value ? value : L"", value ? SysStringLen(value) : 0); });
+}
+
+STDMETHODIMP Command::get_CommandType(LONG* out) { return Member([&] { SetOut(out, static_cast<LONG>(kind_)); }); }
+
+STDMETHODIMP Command::put_CommandType(LONG value) {
+    return Member([&] {
+        switch (value) {
+        case adCmdUnspecified: case adCmdText: case adCmdTable: case adCmdStoredProc: case adCmdUnknown:
+        case adCmdTableDirect:
+            kind_ = value;
+            break;
+        default:
+            RaiseAdo(kBadArguments);
+        }
+    });
+}
+
+// Execute's Parameters argument: values for the parameters in order; values
+// beyond the appended parameters become input parameters of their own.
+void Command::TakeValues(const VARIANT& array) {
+    const VARIANT* v = vemo::Deref(&array);
+    if (!(V_VT(v) & VT_ARRAY) || SafeArrayGetDim(V_ARRAY(v)) != 1) RaiseAdo(kBadArguments);
+    SAFEARRAY* a = V_ARRAY(v);
+    LONG lower = 0, upper = -1;
+    SafeArrayGetLBound(a, 1, &lower);
+    SafeArrayGetUBound(a, 1, &upper);
+    size_t slot = 0;
+    for (LONG i = lower; i <= upper; ++i, ++slot) {
+        vemo::Variant item;
+        if ((V_VT(v) & VT_TYPEMASK) == VT_VARIANT) {
+            vemo::Check(SafeArrayGetElement(a, &i, item.Get()));
+        } else {
+            RaiseAdo(kBadArguments);
+        }
+        while (slot < params_->items.size() && params_->items[slot]->direction != adParamInput &&
+               params_->items[slot]->direction != adParamInputOutput)
+            ++slot;
+        if (slot == params_->items.size()) {
+            ComPtr<_Parameter> created = Parameter::New();
+            params_->items.push_back(ComPtr<Parameter>(static_cast<Parameter*>(created.Get())));
+        }
+        vemo::Check(VariantCopyInd(params_->items[slot]->value.Out(), item.Get()));
+    }
+}
+
+STDMETHODIMP Command::Execute(VARIANT* recordsAffected, VARIANT* parameters, LONG options, _Recordset** result) {
+    return Member([&] {
+        vemo::RequireOut(result);
+        *result = nullptr;
+        if (!connection_) RaiseAdo(kConnectionUnusable);
+        OdbcSession& session = connection_->Session();
+        if (text_.empty()) vemo::Raise(static_cast<HRESULT>(0x80040E0Cu), L"Command text was not set for the command object.");
+        if (!IsMissing(parameters)) TakeValues(*parameters);
+        long kind = EffectiveKind(options, kind_);
+        ComPtr<_Recordset> rs = RunCommand(session, text_, kind, params_->items, recordsAffected);
+        if (options == adCmdUnspecified || !(options & adExecuteNoRecords)) *result = rs.Detach();
+    });
+}
+
+STDMETHODIMP Command::CreateParameter(BSTR name, LONG type, LONG direction, LONG size, VARIANT value,
+                                      _Parameter** result) {
+    return Member([&] {
+        vemo::RequireOut(result);
+        *result = nullptr;
+        Parameter::CheckType(type);
+        Parameter::CheckDirection(direction);
+        if (size < 0) RaiseAdo(kBadArguments);
+        ComPtr<_Parameter> created = Parameter::New();
+        Parameter* p = static_cast<Parameter*>(created.Get());
+        p->name.assign(name ? name : L"", name ? SysStringLen(name) : 0);
+        p->type = type;
+        p->direction = direction;
+        p->size = size;
+        if (!IsMissing(&value)) vemo::Check(VariantCopyInd(p->value.Out(), &value));
+        *result = created.Detach();
+    });
+}
+
+STDMETHODIMP Command::get_State(LONG* out) { return Member([&] { SetOut(out, 0L); }); }
+
+}  // namespace adohost

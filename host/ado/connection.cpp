@@ -1,0 +1,141 @@
+#include "connection.h"
+#include "ado_errors.h"
+#include "connection_string.h"
+#include "execute.h"
+#include "jet.h"
+#include "frame/out_values.h"
+
+namespace adohost {
+
+using vemo::SetOut;
+
+const IID* const Connection::kInterfaces[] = {&IID__Connection, nullptr};
+const wchar_t Connection::kErrorSource[] = L"ADODB.Connection";
+
+namespace {
+
+std::u16string_view U16(const std::wstring& s) {
+    return std::u16string_view(reinterpret_cast<const char16_t*>(s.c_str()), s.size());
+}
+
+std::wstring Text(BSTR s) { return std::wstring(s ? s : L"", s ? SysStringLen(s) : 0); }
+
+bool IsOdbcProvider(const std::wstring& provider) {
+    return provider.empty() || SameKey(provider, L"MSDASQL") || SameKey(provider, L"MSDASQL.1");
+}
+
+// A value in ODBC's form: braced when it holds a ';' and is not braced yet.
+std::wstring OdbcValue(const std::wstring& v) {
+    if (v.size() >= 2 && v.front() == L'{' && v.back() == L'}') return v;
+    if (v.find(L';') == std::wstring::npos && (v.empty() || v.front() != L'{')) return v;
+    std::wstring out = L"{";
+    for (wchar_t c : v) {
+        if (c == L'}') out += L'}';
+        out += c;
+    }
+    return out + L"}";
+}
+
+// The ODBC connection string of an MSDASQL connection string: ADO's names
+// of the common properties become ODBC's, Extended Properties is the
+// driver's own string, and an explicit user or password wins.
+std::wstring OdbcString(const ConnectionProperties& props, const std::wstring& user, const std::wstring& password) {
+    std::wstring out;
+    auto add = [&](const std::wstring& key, const std::wstring& value) {
+        if ((!user.empty() && SameKey(key, L"UID")) || (!password.empty() && SameKey(key, L"PWD"))) return;
+        out += key + L"=" + OdbcValue(value) + L";";
+    };
+    for (const ConnectionProperty& p : props) {
+        if (SameKey(p.key, L"Provider") || SameKey(p.key, L"Persist Security Info")) continue;
+        if (SameKey(p.key, L"Extended Properties")) {
+            for (const ConnectionProperty& q : ParseConnectionString(p.value)) add(q.key, q.value);
+        } else if (SameKey(p.key, L"Data Source")) {
+            add(L"DSN", p.value);
+        } else if (SameKey(p.key, L"User ID")) {
+            add(L"UID", p.value);
+        } else if (SameKey(p.key, L"Password")) {
+            add(L"PWD", p.value);
+        } else if (SameKey(p.key, L"Initial Catalog")) {
+            add(L"DATABASE", p.value);
+        } else {
+            add(p.key, p.value);
+        }
+    }
+    if (!user.empty()) out += L"UID=" + OdbcValue(user) + L";";
+    if (!password.empty()) out += L"PWD=" + OdbcValue(password) + L";";
+    return out;
+}
+
+}  // namespace
+
+void Connection::OpenText(const std::wstring& text, const std::wstring& user, const std::wstring& password) {
+    if (open_) RaiseAdo(kObjectOpen);
+    ConnectionProperties props = ParseConnectionString(text);
+    const std::wstring* named = FindProperty(props, L"Provider");
+    const std::wstring provider = named ? *named : std::wstring();
+    JetProvider jet = JetProviderNamed(provider);
+    if (jet != JetProvider::None) {
+        if (!user.empty()) props.push_back({L"User ID", user});
+        text_ = OpenJet(jet, props);
+        provider_ = jet == JetProvider::Jet351 ? L"Microsoft.Jet.OLEDB.3.51" : L"Microsoft.Jet.OLEDB.4.0";
+        open_ = true;
+        return;
+    }
+    if (!IsOdbcProvider(provider)) RaiseAdo(kProviderNotFound);
+    auto session = std::make_unique<OdbcSession>(OdbcString(props, user, password));
+    // ADO's form for a connection through the ODBC provider; it opens again
+    // as it stands.
+    text_ = L"Provider=MSDASQL.1;Extended Properties=" + AdoQuoted(session->CompletedString());
+    provider_ = L"MSDASQL.1";
+    session_ = std::move(session);
+    open_ = true;
+}
+
+OdbcSession& Connection::Session() {
+    if (!open_) RaiseAdo(kConnectionUnusable);
+    if (!session_) RaiseProvider(L"The test host has no Jet engine: an Access connection runs no statements.");
+    return *session_;
+}
+
+STDMETHODIMP Connection::get_ConnectionString(BSTR* out) { return Member([&] { SetOut(out, U16(text_)); }); }
+
+STDMETHODIMP Connection::put_ConnectionString(BSTR value) {
+    return Member([&] {
+        if (open_) RaiseAdo(kObjectOpen);
+        text_ = Text(value);
+    });
+}
+
+STDMETHODIMP Connection::get_State(LONG* out) { return Member([&] { SetOut(out, open_ ? 1L : 0L); }); }
+
+STDMETHODIMP Connection::Open(BSTR connectionString, BSTR userId, BSTR password, LONG) {
+    return Member([&] {
+        if (open_) RaiseAdo(kObjectOpen);
+        std::wstring text = Text(connectionString);
+        if (!text.empty()) text_ = text;
+        OpenText(text_, Text(userId), Text(password));
+    });
+}
+
+STDMETHODIMP Connection::Close() {
+    return Member([&] {
+        if (!open_) RaiseAdo(kObjectClosed);
+        session_.reset();
+        open_ = false;
+    });
+}
+
+STDMETHODIMP Connection::Execute(BSTR commandText, VARIANT* recordsAffected, LONG options, _Recordset** result) {
+    return Member([&] {
+        vemo::RequireOut(result);
+        *result = nullptr;
+        OdbcSession& session = Session();
+        long kind = EffectiveKind(options, adCmdText);
+        ComPtr<_Recordset> rs = RunCommand(session, Text(commandText), kind, {}, recordsAffected);
+        if (options == adCmdUnspecified || !(options & adExecuteNoRecords)) *result = rs.Detach();
+    });
+}
+
+STDMETHODIMP Connection::get_Provider(BSTR* out) { return Member([&] { SetOut(out, U16(provider_)); }); }
+
+}  // namespace adohost
