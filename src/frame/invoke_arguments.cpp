@@ -110,6 +110,17 @@ HRESULT InvokeArguments::Coerce(ITypeInfo* info, const ELEMDESC& param, const VA
     VARTYPE type = kind.kind == ParamKind::Scalar ? kind.scalar
                    : kind.kind == ParamKind::Dispatch ? VT_DISPATCH : VT_UNKNOWN;
     VARTYPE given = V_VT(slot);
+    // A script variable (a VARIANT by reference) that holds the parameter's
+    // type is passed as a reference to its value, so what the member writes
+    // reaches the caller's variable.
+    const VARIANT* inner = given == (VT_BYREF | VT_VARIANT) ? V_VARIANTREF(slot) : nullptr;
+    if (kind.byRef && kind.kind == ParamKind::Scalar && inner && V_VT(inner) == type) {
+        VARIANT& v = Own();
+        V_VT(&v) = VT_BYREF | type;
+        V_BYREF(&v) = const_cast<LONG*>(&V_I4(inner));  // every scalar starts at the union's address
+        slot = &v;
+        return S_OK;
+    }
     bool exact = given == type || (kind.byRef && given == (VT_BYREF | type)) ||
                  (kind.kind == ParamKind::Interface &&
                   (given == VT_DISPATCH || given == (VT_BYREF | VT_DISPATCH)));
