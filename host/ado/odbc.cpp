@@ -1,3 +1,4 @@
+#include <cwctype>
 #include "odbc.h"
 #include "ado_errors.h"
 #include "frame/late_bound.h"
@@ -389,6 +390,34 @@ DATE DateFromTimestamp(const SQL_TIMESTAMP_STRUCT& ts) {
     return days >= 0 ? days + time : days - time;
 }
 
+namespace {
+
+std::wstring Upper(std::wstring s) {
+    for (wchar_t& c : s) c = static_cast<wchar_t>(towupper(c));
+    return s;
+}
+
+// The driver's completed connection string, made to open again as it
+// stands: the SQLite driver, for one, answers "DSN=;Database=...;" without
+// the DRIVER= it was opened with, so the caller's DRIVER= part is put back
+// in front and the empty DSN= dropped.
+std::wstring Reopenable(std::wstring completed, const std::wstring& given) {
+    if (completed.empty()) return given;
+    std::wstring upper = Upper(completed);
+    if (upper.find(L"DRIVER=") != std::wstring::npos) return completed;
+    std::wstring givenUpper = Upper(given);
+    size_t at = givenUpper.find(L"DRIVER=");
+    if (at == std::wstring::npos) return completed;
+    size_t value = at + 7;
+    size_t close = value < given.size() && given[value] == L'{' ? given.find(L'}', value) : value;
+    size_t end = given.find(L';', close == std::wstring::npos ? value : close);
+    std::wstring driver = given.substr(at, end == std::wstring::npos ? std::wstring::npos : end - at);
+    if (upper.rfind(L"DSN=;", 0) == 0) completed.erase(0, 5);
+    return driver + L";" + completed;
+}
+
+}  // namespace
+
 OdbcSession::OdbcSession(const std::wstring& connectionString) {
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env_)))
         RaiseProvider(L"The ODBC driver manager could not be loaded.");
@@ -410,8 +439,7 @@ OdbcSession::OdbcSession(const std::wstring& connectionString) {
         RaiseProvider(text);
     }
     connected_ = true;
-    completed_ = reinterpret_cast<wchar_t*>(out);
-    if (completed_.empty()) completed_ = connectionString;
+    completed_ = Reopenable(reinterpret_cast<wchar_t*>(out), connectionString);
 }
 
 OdbcSession::~OdbcSession() {

@@ -1,0 +1,70 @@
+' After a run of library calls, successful and failing, no server session
+' that the library opened is left, and the caller's connection kept its
+' state. The private connections carry the caller connection's text, so a
+' tagged text finds them in pg_stat_activity. Then the members that need no
+' stored procedure against the SQLite file.
+Dim f, cs, monitor, caller, openCaller, i, n, s, lite
+Set f = CreateObject("VemoFunction.VemoFuns")
+cs = Env("VEMO_PG_ODBC")
+Set monitor = CreateObject("ADODB.Connection")
+monitor.Open cs
+
+Function Sessions()
+    Dim rs
+    Set rs = monitor.Execute("SELECT count(*) FROM pg_stat_activity WHERE application_name = 'vemo_library'")
+    Sessions = rs(0).Value
+End Function
+
+Function SessionsAfterWait(expected)
+    Dim k, c
+    For k = 1 To 50
+        c = Sessions()
+        If c = expected Then Exit For
+        monitor.Execute "SELECT pg_sleep(0.1)"
+    Next
+    SessionsAfterWait = c
+End Function
+
+Set caller = CreateObject("ADODB.Connection")
+caller.ConnectionString = cs & "pqopt={application_name=vemo_library};"
+For i = 1 To 15
+    n = f.GetICMaxNum("sessions", caller)
+    s = f.GetICBillNo(2, caller)
+    n = f.GetICMaxNum("NullTable", caller)
+    n = f.GetFOperate("AB", caller)
+    n = f.GetFOperate("NOPE", caller)
+    s = "x"
+    n = f.GetFOperateNew("NULLID", caller, s)
+    n = f.PeriodFromDate(DateSerial(2026, 5, 1), caller)
+    n = f.PeriodFromDate(DateSerial(2090, 4, 1), caller)
+Next
+CheckEqual SessionsAfterWait(0), 0, "no private session left after many calls"
+CheckEqual caller.State, 0, "the caller's connection is still closed"
+
+' The caller's own open connection is the only session of its text.
+Set openCaller = CreateObject("ADODB.Connection")
+openCaller.Open cs & "pqopt={application_name=vemo_library};"
+For i = 1 To 10
+    n = f.GetStockNumberByID("01", "1", "10", "1", openCaller)
+    n = f.GetFOperate("AB", openCaller)
+    n = f.GetStockNumberByID("01", "1", "x", "1", openCaller)
+Next
+CheckEqual SessionsAfterWait(1), 1, "only the caller's own session remains"
+CheckEqual openCaller.State, 1, "the caller's connection is still open"
+openCaller.Close
+CheckEqual SessionsAfterWait(0), 0, "and none after the caller closed it"
+
+' SQLite: the same tables, no procedures.
+Set lite = CreateObject("ADODB.Connection")
+lite.Open Env("VEMO_SQLITE_ODBC")
+CheckEqual f.GetFOperate("AB", lite), 3, "a switch from the SQLite file"
+s = "keep"
+CheckEqual f.GetFOperateNew("AB", lite, s), 3, "GetFOperateNew on SQLite"
+CheckEqual s, "12", "its FID"
+CheckEqual f.GetFOperate("x' OR '1'='1", lite), -1, "injection on SQLite"
+CheckEqual f.GetStockNumberByID("01", "1", "10", "1", lite), 10, "stock from the SQLite file"
+CheckEqual f.GetStockNumberByID("01", "1", "11", "2", lite), 3.5, "coefficient 0.5 on SQLite"
+CheckEqual f.GetICMaxNum("ICStockBill", lite), -1, "no procedures on SQLite: -1"
+CheckEqual f.GetICBillNo(0, lite), "", "no procedures on SQLite: the empty text"
+CheckEqual lite.State, 1, "the SQLite connection stays open"
+lite.Close
