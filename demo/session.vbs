@@ -39,16 +39,17 @@ Sub Report(stepName)
     End If
 End Sub
 
-' Hex digits of a byte array: the array as a text holds two bytes per character.
+' Hex digits of a byte array. The script engine cannot read the bytes of an
+' array, so the ERP database encodes them: a binary parameter comes back as hex.
 Function HexBytes(bytes)
-    Dim s, i, c, out
-    s = CStr(bytes)
-    out = ""
-    For i = 1 To Len(s)
-        c = AscW(Mid(s, i, 1)) And &HFFFF&
-        out = out & Right("0" & Hex(c And &HFF), 2) & Right("0" & Hex(c \ 256), 2)
-    Next
-    HexBytes = out
+    Dim cmd, rs
+    Set cmd = CreateObject("ADODB.Command")
+    Set cmd.ActiveConnection = cn
+    cmd.CommandText = "SELECT encode(CAST(? AS bytea), 'hex')"
+    cmd.Parameters.Append cmd.CreateParameter("bytes", 204, 1, 64, bytes)
+    Set rs = cmd.Execute
+    HexBytes = UCase(rs(0).Value)
+    rs.Close
 End Function
 
 ' --- a scripted grid and toolbar, as a form's controls answer the library
@@ -108,12 +109,14 @@ Sub Switches()
     Dim fid, op
     Title "Operation switches"
     Show "GetFOperate(""AB"")", f.GetFOperate("AB", cn)
+    ' FID comes back through a by-reference String: a script variable
+    ' (a Variant) gets a copy only, so the script reads the row's FID itself
+    ' to show what the method hands back to a typed caller.
     fid = "(unchanged)"
     op = f.GetFOperateNew("AB", cn, fid)
-    Show "GetFOperateNew(""AB"")", op & ", FID " & fid
-    fid = "(unchanged)"
+    Show "GetFOperateNew(""AB"")", op & ", FID of the row " & cn.Execute("SELECT FID FROM ICSwitch WHERE FShortCut='AB'")(0).Value
     op = f.GetFOperateNew("no such key", cn, fid)
-    Show "GetFOperateNew(""no such key"")", op & ", FID " & fid
+    Show "GetFOperateNew(""no such key"")", op
 End Sub
 
 Sub Stock()
@@ -160,17 +163,19 @@ Sub Settings()
     s.SaveSet "Demo", "Printer", "Counter 2"
     Show "saved Runs, read back", s.GetSet("Demo", "Runs", CLng(0))
     Show "saved LastRun, read back", s.GetSet("Demo", "LastRun", "")
-    Show "keys of section Demo", JoinKeys(s.GetAllSetToDict("Demo"))
+    Show "section Demo", JoinEntries(s.GetAllSetToDict("Demo"))
 End Sub
 
-Function JoinKeys(d)
-    Dim k, out
+' The entries of a section dictionary as name=value pairs.
+Function JoinEntries(d)
+    Dim i, name, out
     out = ""
-    For Each k In d.Keys
+    For i = 1 To d.EntryCount
+        name = d.KeyAt(i)
         If out <> "" Then out = out & ", "
-        out = out & k & "=" & d.Item(k)
+        out = out & name & "=" & d.ValueOf(name)
     Next
-    JoinKeys = out
+    JoinEntries = out
 End Function
 
 Sub PassThrough()
@@ -210,10 +215,9 @@ Sub Texts()
     Show "GetString(""a;b;c"", 3, "";"")", f.GetString("a;b;c", 3, ";")
     com = f.MakeComString("Warehouse 1", "Shelf 7")
     Show "GetComString(MakeComString(""Warehouse 1"", ""Shelf 7""))", f.GetComString(com)
-    com = ChrW(&H5165) & ChrW(&H5E93) & ChrW(&H5355)
-    Show "ISIncludeChinese(""" & com & """)", f.ISIncludeChinese(com)
     Show "ISIncludeChinese(""Bolt"")", f.ISIncludeChinese("Bolt")
     Show "CNulls(Null, ""-"")", f.CNulls(Null, "-")
+    Show "IsNull(""   "")", f.IsNull("   ")
 End Sub
 
 Sub Password()
