@@ -143,6 +143,8 @@ check "period on the last millisecond of 2026" "12" "$(period '2026-12-31 23:59:
 check "period on the first instant of 2027" "1" "$(period '2027-01-01 00:00')"
 check "period just before the noon split" "1" "$(period '2027-01-15 11:59:59.999')"
 check "period at the noon split" "2" "$(period '2027-01-15 12:00')"
+check "period in the middle of 2028" "7" "$(period '2028-07-04 09:00')"
+check "period on the last day of 2029" "12" "$(period '2029-12-31 23:00')"
 check "period: Null period" "NULL" "$(period '2090-01-10')"
 check "period: 32767" "32767" "$(period '2090-02-10')"
 check "period: 32768" "32768" "$(period '2090-03-10')"

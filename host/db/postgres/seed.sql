@@ -49,10 +49,16 @@ INSERT INTO ICBillNo (FBillType, FPrefix) VALUES
     (12, '调拨'),
     (99, NULL);
 
--- 2025 and 2026: one period per calendar month, numbered 1 to 12.
+-- 2025 and 2026, and February 2027 to December 2029: one period per calendar
+-- month, numbered 1 to 12, so today has a period for a few years to come.
 INSERT INTO ICPeriod (FRange, FPeriod)
 SELECT tsrange(m, m + interval '1 month', '[)'), extract(month FROM m)::integer
 FROM generate_series(timestamp '2025-01-01', timestamp '2026-12-01',
+                     interval '1 month') AS m;
+
+INSERT INTO ICPeriod (FRange, FPeriod)
+SELECT tsrange(m, m + interval '1 month', '[)'), extract(month FROM m)::integer
+FROM generate_series(timestamp '2027-02-01', timestamp '2029-12-01',
                      interval '1 month') AS m;
 
 INSERT INTO ICPeriod (FRange, FPeriod) VALUES
