@@ -109,14 +109,14 @@ Sub Switches()
     Dim fid, op
     Title "Operation switches"
     Show "GetFOperate(""AB"")", f.GetFOperate("AB", cn)
-    ' FID comes back through a by-reference String: a script variable
-    ' (a Variant) gets a copy only, so the script reads the row's FID itself
-    ' to show what the method hands back to a typed caller.
+    ' FID comes back through the by-reference String: a script variable
+    ' that holds a text is written through.
     fid = "(unchanged)"
     op = f.GetFOperateNew("AB", cn, fid)
-    Show "GetFOperateNew(""AB"")", op & ", FID of the row " & cn.Execute("SELECT FID FROM ICSwitch WHERE FShortCut='AB'")(0).Value
+    Show "GetFOperateNew(""AB"")", op & ", FID " & fid
+    fid = "(unchanged)"
     op = f.GetFOperateNew("no such key", cn, fid)
-    Show "GetFOperateNew(""no such key"")", op
+    Show "GetFOperateNew(""no such key"")", op & ", FID " & fid
 End Sub
 
 Sub Stock()
