@@ -102,14 +102,30 @@ VARIANT& InvokeArguments::Own() {
     return v;
 }
 
+VARIANT& InvokeArguments::ReferenceTo(VARIANT& value, VARTYPE type) {
+    VARIANT& r = Own();
+    V_VT(&r) = VT_BYREF | type;
+    if (type == VT_VARIANT) V_VARIANTREF(&r) = &value;
+    else V_BYREF(&r) = &V_I4(&value);  // every scalar starts at the union's address
+    return r;
+}
+
 HRESULT InvokeArguments::Coerce(ITypeInfo* info, const ELEMDESC& param, const VARIANT*& slot) {
     if (IsMissing(slot)) return S_OK;
     ParamKind kind = KindOf(info, param.tdesc);
-    if (kind.kind == ParamKind::Variant) return S_OK;
+    VARTYPE given = V_VT(slot);
+    if (kind.kind == ParamKind::Variant) {
+        // A value for a VARIANT* parameter goes as a reference to a copy of
+        // this call's own (Wine's Invoke corrupts its heap with a value).
+        if (!kind.byRef || kind.scalar != VT_VARIANT || given == (VT_BYREF | VT_VARIANT)) return S_OK;
+        VARIANT& copy = Own();
+        if (FAILED(VariantCopyInd(&copy, const_cast<VARIANT*>(slot)))) return DISP_E_TYPEMISMATCH;
+        slot = &ReferenceTo(copy, VT_VARIANT);
+        return S_OK;
+    }
     IUnknown* object = CarriedObject(slot);
     VARTYPE type = kind.kind == ParamKind::Scalar ? kind.scalar
                    : kind.kind == ParamKind::Dispatch ? VT_DISPATCH : VT_UNKNOWN;
-    VARTYPE given = V_VT(slot);
     // A script variable (a VARIANT by reference) that holds the parameter's
     // type is passed as a reference to its value, so what the member writes
     // reaches the caller's variable.
@@ -117,14 +133,14 @@ HRESULT InvokeArguments::Coerce(ITypeInfo* info, const ELEMDESC& param, const VA
     if (kind.byRef && kind.kind == ParamKind::Scalar && inner && V_VT(inner) == type) {
         VARIANT& v = Own();
         V_VT(&v) = VT_BYREF | type;
-        V_BYREF(&v) = const_cast<LONG*>(&V_I4(inner));  // every scalar starts at the union's address
+        V_BYREF(&v) = const_cast<LONG*>(&V_I4(inner));
         slot = &v;
         return S_OK;
     }
-    bool exact = given == type || (kind.byRef && given == (VT_BYREF | type)) ||
-                 (kind.kind == ParamKind::Interface &&
-                  (given == VT_DISPATCH || given == (VT_BYREF | VT_DISPATCH)));
-    if (exact) {
+    bool interfaceGiven = kind.kind == ParamKind::Interface &&
+                          (given == VT_DISPATCH || given == (VT_BYREF | VT_DISPATCH) || given == VT_UNKNOWN ||
+                           given == (VT_BYREF | VT_UNKNOWN));
+    if ((kind.byRef && given == (VT_BYREF | type)) || interfaceGiven) {
         // An interface parameter is only checked here: Invoke asks again.
         if (kind.kind == ParamKind::Interface && object) {
             IUnknown* p = nullptr;
@@ -133,8 +149,10 @@ HRESULT InvokeArguments::Coerce(ITypeInfo* info, const ELEMDESC& param, const VA
         }
         return S_OK;
     }
+    if (given == type && !kind.byRef) return S_OK;
     // Converted here, as Invoke would (an object stands for its default
-    // value), into a value that this call owns.
+    // value), into a value that this call owns; a by-reference parameter
+    // gets a reference to it, so Invoke converts nothing.
     VARIANT& v = Own();
     if (FAILED(VariantChangeTypeEx(&v, const_cast<VARIANT*>(slot), LOCALE_USER_DEFAULT, 0, type)))
         return DISP_E_TYPEMISMATCH;
@@ -143,7 +161,7 @@ HRESULT InvokeArguments::Coerce(ITypeInfo* info, const ELEMDESC& param, const VA
         if (FAILED(V_UNKNOWN(&v)->QueryInterface(kind.iid, reinterpret_cast<void**>(&p)))) return DISP_E_TYPEMISMATCH;
         p->Release();
     }
-    slot = &v;
+    slot = kind.byRef && kind.kind != ParamKind::Interface ? &ReferenceTo(v, type) : &v;
     return S_OK;
 }
 
@@ -190,7 +208,7 @@ HRESULT InvokeArguments::Prepare(ITypeInfo* vtable, DISPID id, WORD flags, DISPP
     }
 
     bool change = false;
-    owned_.reserve(visible);
+    owned_.reserve(2 * visible + 1);  // a value and a reference per parameter
     for (UINT k = 0; k < visible; ++k) {
         const VARIANT* before = slot[k];
         if (FAILED(Coerce(vtable, f->lprgelemdescParam[k], slot[k]))) {

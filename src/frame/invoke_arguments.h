@@ -37,6 +37,7 @@ public:
 
 private:
     VARIANT& Own();
+    VARIANT& ReferenceTo(VARIANT& value, VARTYPE type);
     HRESULT Coerce(ITypeInfo* info, const ELEMDESC& param, const VARIANT*& slot);
 
     std::vector<VARIANTARG> args_;  // last to first, as Invoke wants them

@@ -183,6 +183,8 @@ int main(int argc, char** argv) {
     unsigned perMember = argc > 1 ? static_cast<unsigned>(atoi(argv[1])) : 2000;
     unsigned seed = argc > 2 ? static_cast<unsigned>(strtoul(argv[2], nullptr, 10)) : 20261208u;
     std::mt19937 rng(seed);
+    const bool verbose = GetEnvironmentVariableW(L"VEMO_FUZZ_VERBOSE", nullptr, 0) != 0;
+    const bool traceCalls = GetEnvironmentVariableW(L"VEMO_FUZZ_TRACE", nullptr, 0) != 0;
     CoInitialize(nullptr);
     wchar_t path[1024] = L"VemoFunction.dll";
     GetEnvironmentVariableW(L"VEMO_DLL", path, 1024);
@@ -225,6 +227,10 @@ int main(int argc, char** argv) {
         for (IDispatch* p : probe) p->Release();
         members.push_back({0x7FFF1234, L"(no such member)", 2});
         for (const Member& m : members) {
+            if (verbose) {
+                printf("  %ls.%ls\n", classes[c].name, m.name.c_str());
+                fflush(stdout);
+            }
             bool alive = canUnloadNow() != S_OK;  // an earlier member's leak
             std::vector<IDispatch*> objects;
             makeObjects(objects);
@@ -266,6 +272,12 @@ int main(int argc, char** argv) {
                 UINT argErr = 0;
                 bool wantResult = pick(5) != 0, wantExcep = pick(2) != 0;
                 ULONG before = references();
+                if (traceCalls) {
+                    std::wstring shape;
+                    for (UINT i = count; i-- > 0;) shape += std::to_wstring(V_VT(&params.rgvarg[i])) + L" ";
+                    printf("    flags %u args [%ls] named %u result %d\n", flags, shape.c_str(), namedCount, wantResult);
+                    fflush(stdout);
+                }
                 HRESULT hr = target->Invoke(m.id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
                                             wantResult ? &result : nullptr, wantExcep ? &excep : nullptr,
                                             pick(2) ? &argErr : nullptr);
