@@ -4,6 +4,7 @@
 #include "frame/classes.h"
 #include "dictionary.h"
 #include "share_props.h"
+#include "tally_get_data.h"
 #include "user_profile.h"
 
 namespace vemo {
@@ -16,6 +17,7 @@ const ClassEntry kClasses[] = {
     {&CLSID_PyxDictionary, L"Pyx.Dictionary", testhost::Dictionary::kInterfaces, &Create<testhost::Dictionary>},
     {&CLSID_UserProfile, L"QelBase.UserProfile", testhost::UserProfile::kInterfaces, &Create<testhost::UserProfile>},
     {&CLSID_ShareProps, L"Trellis.ShareProps", testhost::ShareProps::kInterfaces, &Create<testhost::ShareProps>},
+    {&CLSID_TallyGetData, L"Tally.GetData", testhost::TallyGetData::kInterfaces, &Create<testhost::TallyGetData>},
     {&CLSID_TextValue, L"TestHost.TextValue", testhost::TextValue::kInterfaces, &Create<testhost::TextValue>},
 };
 

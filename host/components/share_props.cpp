@@ -174,6 +174,9 @@ STDMETHODIMP ShareProps::get_LastArgumentTypes(BSTR* types) {
 }
 STDMETHODIMP ShareProps::get_InstancesCreated(LONG* count) { return Member([&] { SetOut(count, static_cast<LONG>(gCreated)); }); }
 STDMETHODIMP ShareProps::get_LiveInstances(LONG* count) { return Member([&] { SetOut(count, static_cast<LONG>(gLive)); }); }
+STDMETHODIMP ShareProps::get_CurrentProcessId(LONG* pid) {
+    return Member([&] { SetOut(pid, static_cast<LONG>(GetCurrentProcessId())); });
+}
 
 STDMETHODIMP TextValue::get_Value(BSTR* text) { return Member([&] { SetOut(text, text_); }); }
 STDMETHODIMP TextValue::put_Value(BSTR text) { return Member([&] { text_ = View(text); }); }

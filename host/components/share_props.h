@@ -24,6 +24,7 @@ public:
     STDMETHODIMP get_LastArgumentTypes(BSTR* types) override;
     STDMETHODIMP get_InstancesCreated(LONG* count) override;
     STDMETHODIMP get_LiveInstances(LONG* count) override;
+    STDMETHODIMP get_CurrentProcessId(LONG* pid) override;
 };
 
 // A text whose default member is the text itself.

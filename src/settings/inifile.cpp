@@ -2,6 +2,7 @@
 #include "frame/collection.h"
 #include "frame/late_bound.h"
 #include "frame/out_values.h"
+#include "hostlogin/mmts.h"
 #include "settings/profile.h"
 #include "util/text.h"
 
@@ -74,7 +75,37 @@ STDMETHODIMP IniFile::GetAllSet(BSTR section, _Collection** result) {
         *result = found.Detach();
     });
 }
-STDMETHODIMP IniFile::ExecuteSQL(BSTR, _Recordset**) { return Member([] { RaiseNotAvailable(L"IniFile.ExecuteSQL"); }); }
+
+// The host's data-access component runs the SQL text for the login that the
+// host's property string describes; this object only passes both on and
+// hands back the recordset. Nothing is trapped, and the component (created
+// for this call alone) is released on every path by its ComPtr.
+STDMETHODIMP IniFile::ExecuteSQL(BSTR sql, _Recordset** result) {
+    return Member([&] {
+        RequireOut(result);
+        *result = nullptr;
+        ComPtr<IDispatch> data = CreateObject(L"Tally.GetData");
+        Bstr props = MMTS::GetPropsString();
+        // The component gets a copy of the text by reference. Should it put
+        // another text there, it has freed the copy and the new one is ours.
+        Bstr text(View(sql));
+        struct TextRef {
+            Bstr& owner;
+            BSTR ref;
+            ~TextRef() {
+                if (ref != owner.Get()) { owner.Detach(); owner = Bstr::Attach(ref); }
+            }
+        } textRef{text, text.Get()};
+        Variant value = Call(data.Get(), L"ExecuteSQL", {Arg::Text(props.Get()), Arg::TextRef(&textRef.ref)});
+        const VARIANT& v = *value.Get();
+        const bool object = V_VT(&v) == VT_DISPATCH || V_VT(&v) == VT_UNKNOWN;
+        if (object && !V_UNKNOWN(&v)) return;  // Nothing stays Nothing
+        ComPtr<_Recordset> rs;
+        if (!object || FAILED(V_UNKNOWN(&v)->QueryInterface(IID__Recordset, rs.OutVoid())) || !rs)
+            Raise(ControlError(kErrTypeMismatch), L"The data-access component returned neither a recordset nor Nothing");
+        *result = rs.Detach();
+    });
+}
 
 // The stored value of the setting, or (when the profile cannot be read, the
 // section is missing or not a dictionary) the caller's default unchanged.

@@ -2,8 +2,9 @@
 # The settings store across processes, in the shared test prefix: a second
 # process reads what the first saved; two processes saving into one document
 # at once keep all their settings; a process killed in a loop of saves never
-# leaves a broken document. Then, in a copy of the prefix's registry where the
-# user profile component is not registered, the settings members stay neutral
+# leaves a broken document. Then, in a copy of the prefix's registry without
+# the data-access component, ExecuteSQL raises and the settings work on; with
+# the user profile component unregistered too, the settings members stay neutral
 # (and without the shared-property component its readers raise).
 # Usage: host_processes_test.sh BUILD_DIR   (WINEPREFIX etc. from the environment)
 set -uo pipefail
@@ -63,6 +64,8 @@ ln -s / "$clone/dosdevices/z:"
 (
   export WINEPREFIX=$clone
   "$root/scripts/wine-prefix" "$clone" "$build" > /dev/null
+  wine reg delete 'HKCR\Tally.GetData' /f > /dev/null 2>&1
+  check "SQL pass-through raises, settings work, without the data-access component" "vbs check_no_getdata.vbs"
   wine reg delete 'HKCR\QelBase.UserProfile' /f > /dev/null 2>&1
   check "the profile component is unregistered in the copy" "! wine reg query 'HKCR\QelBase.UserProfile' > /dev/null 2>&1"
   check "settings members neutral without the profile component" "vbs check_unregistered.vbs"

@@ -104,3 +104,73 @@ TEST_F(IniFileTest, MissingSectionGivesNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// A late-bound call by name on a host component (arguments last first).
+HRESULT CallByName(IDispatch* object, const wchar_t* name, WORD flags, VARIANT* args, UINT count, VARIANT* result) {
+    DISPID id = 0;
+    LPOLESTR n = const_cast<LPOLESTR>(name);
+    HRESULT hr = object->GetIDsOfNames(IID_NULL, &n, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(hr)) return hr;
+    DISPPARAMS params = {args, nullptr, count, 0};
+    return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, nullptr, nullptr);
+}
+
+ComPtr<IDispatch> HostObject(const wchar_t* progId) {
+    CLSID clsid;
+    ComPtr<IDispatch> d;
+    if (SUCCEEDED(CLSIDFromProgID(progId, &clsid)))
+        CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, d.OutVoid());
+    return d;
+}
+
+void SetLogin(IDispatch* props, const wchar_t* text) {
+    VARIANT args[3];
+    V_VT(&args[0]) = VT_BSTR;
+    V_BSTR(&args[0]) = SysAllocString(text);
+    V_VT(&args[1]) = VT_BSTR;
+    V_BSTR(&args[1]) = SysAllocString(L"PropsString");
+    V_VT(&args[2]) = VT_I4;
+    V_I4(&args[2]) = static_cast<LONG>(GetCurrentProcessId());
+    VARIANT r;
+    VariantInit(&r);
+    EXPECT_HRESULT_SUCCEEDED(CallByName(props, L"SetProperty", DISPATCH_METHOD, args, 3, &r));
+    for (VARIANT& a : args) VariantClear(&a);
+}
+
+}  // namespace
+
+// Letters beyond one code page, a surrogate pair and an embedded zero reach
+// the data-access component whole; its failure to connect (no such driver)
+// comes back as raised, with no recordset.
+TEST_F(IniFileTest, ExecuteSqlPassesTheTextWholeAndRaisesTheComponentsError) {
+    ComPtr<IDispatch> props = HostObject(L"Trellis.ShareProps");
+    ComPtr<IDispatch> data = HostObject(L"Tally.GetData");
+    if (!props || !data) GTEST_SKIP() << "needs the test host's components";
+    SetLogin(props.Get(), L"Driver={No Such Driver Here};");
+    const wchar_t text[] = L"SELECT '\u4E2D\u6587 \u20AC \U0001F600' \0 -- tail";
+    const UINT length = sizeof text / sizeof text[0] - 1;
+    BSTR sql = SysAllocStringLen(text, length);
+    _Recordset* rs = reinterpret_cast<_Recordset*>(1);
+    HRESULT hr = ini_->ExecuteSQL(sql, &rs);
+    EXPECT_TRUE(FAILED(hr));
+    EXPECT_EQ(rs, nullptr);
+    VARIANT last;
+    VariantInit(&last);
+    ASSERT_HRESULT_SUCCEEDED(CallByName(data.Get(), L"LastSql", DISPATCH_PROPERTYGET, nullptr, 0, &last));
+    ASSERT_EQ(V_VT(&last), VT_BSTR);
+    EXPECT_EQ(std::wstring(V_BSTR(&last), SysStringLen(V_BSTR(&last))), std::wstring(text, length));
+    VariantClear(&last);
+    VARIANT live;
+    VariantInit(&live);
+    ASSERT_HRESULT_SUCCEEDED(CallByName(data.Get(), L"LiveInstances", DISPATCH_PROPERTYGET, nullptr, 0, &live));
+    EXPECT_EQ(V_I4(&live), 1) << "the call's own component is released after the failure";
+    // The settings of the same object are untouched and still work.
+    BSTR name = nullptr;
+    EXPECT_HRESULT_SUCCEEDED(ini_->get_IniFileName(&name));
+    EXPECT_EQ(std::wstring(name).rfind(L"early-", 0), 0u);
+    SysFreeString(name);
+    SysFreeString(sql);
+    SetLogin(props.Get(), L"");
+}

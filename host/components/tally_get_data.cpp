@@ -1,0 +1,117 @@
+#include "tally_get_data.h"
+#include "frame/late_bound.h"
+#include "frame/out_values.h"
+
+#include <string>
+
+namespace testhost {
+
+using namespace vemo;
+
+const IID* const TallyGetData::kInterfaces[] = {&IID_ITallyGetData, nullptr};
+const wchar_t TallyGetData::kErrorSource[] = L"Tally.GetData";
+
+namespace {
+
+// What the last call of this process received, for tests of the callers
+// (read from any apartment, written only by the calling thread).
+struct Section {
+    CRITICAL_SECTION cs;
+    Section() { InitializeCriticalSection(&cs); }
+};
+CRITICAL_SECTION* Lock() {
+    static Section section;
+    return &section.cs;
+}
+std::u16string gLastSql;
+std::wstring gLastTypes;
+volatile LONG gLive = 0;
+
+struct Locked {
+    Locked() { EnterCriticalSection(Lock()); }
+    ~Locked() { LeaveCriticalSection(Lock()); }
+};
+
+bool Blank(std::u16string_view text) {
+    for (char16_t c : text)
+        if (c != u' ' && c != u'\t' && c != u'\r' && c != u'\n') return false;
+    return true;
+}
+
+Variant Nothing() {
+    Variant v;
+    V_VT(v.Get()) = VT_DISPATCH;
+    V_DISPATCH(v.Get()) = nullptr;
+    return v;
+}
+
+}  // namespace
+
+TallyGetData::TallyGetData() { InterlockedIncrement(&gLive); }
+TallyGetData::~TallyGetData() { InterlockedDecrement(&gLive); }
+
+// Late-bound calls of ExecuteSQL record the types of their arguments as the
+// caller sent them (the argument array holds them last first).
+STDMETHODIMP TallyGetData::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                  EXCEPINFO* excep, UINT* argErr) {
+    if (id == 1) {
+        std::wstring types;
+        for (UINT i = params ? params->cArgs : 0; i-- > 0;) {
+            if (!types.empty()) types += L',';
+            types += std::to_wstring(V_VT(&params->rgvarg[i]));
+        }
+        Locked lock;
+        gLastTypes = types;
+    }
+    return DispatchObject::Invoke(id, riid, lcid, flags, params, result, excep, argErr);
+}
+
+// The recordset of the text, or Nothing when it yields no rows (a blank text
+// runs nothing). The text is recorded before anything can fail.
+STDMETHODIMP TallyGetData::ExecuteSQL(VARIANT* propsString, VARIANT* sql, VARIANT* result) {
+    return Member([&] {
+        RequireOut(result);
+        if (!propsString || !sql) Raise(E_POINTER, L"A property string and an SQL text are needed");
+        Bstr text = ToText(*sql);
+        {
+            Locked lock;
+            gLastSql = std::u16string(text.View());
+        }
+        Bstr login = ToText(*propsString);
+        if (login.View().empty()) Raise(E_INVALIDARG, L"No login: the property string is empty");
+        if (Blank(text.View())) {
+            SetOut(result, Nothing());
+            return;
+        }
+        // Released on every path; releasing an open connection disconnects.
+        ComPtr<IDispatch> connection = CreateObject(L"ADODB.Connection");
+        Call(connection.Get(), L"Open", {Arg::Text(login.Get())});
+        Variant rows = Call(connection.Get(), L"Execute", {Arg::Text(text.Get())});
+        Call(connection.Get(), L"Close");
+        // A statement without a result set gives a closed recordset.
+        if (!IsObject(*rows.Get()) || !V_UNKNOWN(rows.Get()) ||
+            ToLong(*Get(AsObject(*rows.Get()).Get(), L"State").Get()) == 0) {
+            SetOut(result, Nothing());
+            return;
+        }
+        SetOut(result, std::move(rows));
+    });
+}
+
+STDMETHODIMP TallyGetData::get_LastSql(BSTR* sql) {
+    return Member([&] {
+        Locked lock;
+        SetOut(sql, gLastSql);
+    });
+}
+
+STDMETHODIMP TallyGetData::get_LastArgumentTypes(BSTR* types) {
+    return Member([&] {
+        Locked lock;
+        SetOut(types, std::u16string_view(reinterpret_cast<const char16_t*>(gLastTypes.c_str()), gLastTypes.size()));
+    });
+}
+
+STDMETHODIMP TallyGetData::get_LiveInstances(LONG* count) { return Member([&] { SetOut(count, static_cast<LONG>(gLive)); }); }
+
+}  // namespace testhost
