@@ -4,6 +4,7 @@
 set(VEMO_FRAME_SHARED_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/auto_values.cpp
   ${CMAKE_CURRENT_LIST_DIR}/class_factory.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/class_registry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dispatch_object.cpp
   ${CMAKE_CURRENT_LIST_DIR}/errors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/invoke_arguments.cpp

@@ -82,10 +82,6 @@ void ThrowOutOfMemory() {
     Raise(E_OUTOFMEMORY, L"Out of memory");
 }
 
-void RaiseNotAvailable(const wchar_t* member) {
-    Raise(E_NOTIMPL, std::wstring(member) + L" is not available yet in this version of the library");
-}
-
 void Check(HRESULT hr) { Check(hr, nullptr); }
 
 void Check(HRESULT hr, const wchar_t* what) {

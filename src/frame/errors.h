@@ -34,8 +34,6 @@ struct ComError {
 // Raises a library error by number with its standard description.
 [[noreturn]] void RaiseNumber(int number);
 [[noreturn]] void ThrowOutOfMemory();
-// Raised by members that a later version of the library provides.
-[[noreturn]] void RaiseNotAvailable(const wchar_t* member);
 // Passes a callee's failure on unchanged: the callee's error information
 // stays in place (or, when it left none, a description of the HRESULT is set).
 void Check(HRESULT hr);
