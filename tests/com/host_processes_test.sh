@@ -21,7 +21,7 @@ trap cleanup EXIT
 pass=0 fail=0
 check() { if eval "$2"; then pass=$((pass+1)); else fail=$((fail+1)); echo "FAIL: $1"; fi; }
 vbs() { "$root/scripts/run-vbs" "$here/host/$1" > "$work/out" 2>&1; local rc=$?; cat "$work/out"; return $rc; }
-worker() { wine cscript //nologo "Z:$here/host/$1" "${@:2}"; }
+worker() { "$root/scripts/wine" cscript //nologo "Z:$here/host/$1" "${@:2}"; }
 stamp=$(date +%s%N)
 
 export HOSTTEST_DOC="procs-$stamp.INI"
@@ -64,12 +64,12 @@ ln -s / "$clone/dosdevices/z:"
 (
   export WINEPREFIX=$clone
   "$root/scripts/wine-prefix" "$clone" "$build" > /dev/null
-  wine reg delete 'HKCR\Tally.GetData' /f > /dev/null 2>&1
+  "$root/scripts/wine" reg delete 'HKCR\Tally.GetData' /f > /dev/null 2>&1
   check "SQL pass-through raises, settings work, without the data-access component" "vbs check_no_getdata.vbs"
-  wine reg delete 'HKCR\QelBase.UserProfile' /f > /dev/null 2>&1
-  check "the profile component is unregistered in the copy" "! wine reg query 'HKCR\QelBase.UserProfile' > /dev/null 2>&1"
+  "$root/scripts/wine" reg delete 'HKCR\QelBase.UserProfile' /f > /dev/null 2>&1
+  check "the profile component is unregistered in the copy" "! \"$root/scripts/wine\" reg query 'HKCR\QelBase.UserProfile' > /dev/null 2>&1"
   check "settings members neutral without the profile component" "vbs check_unregistered.vbs"
-  wine reg delete 'HKCR\Trellis.ShareProps' /f > /dev/null 2>&1
+  "$root/scripts/wine" reg delete 'HKCR\Trellis.ShareProps' /f > /dev/null 2>&1
   HOSTTEST_NO_SHAREPROPS=1 wine "$build/tests/com/hostlogin_tests.exe" --gtest_filter='*Unregistered*' > "$work/gt" 2>&1
   check "login properties raise the creation error without their component" \
     "grep -q 'PASSED  \] 1 test' '$work/gt' && ! grep -q SKIPPED '$work/gt'"

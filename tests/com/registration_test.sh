@@ -11,14 +11,14 @@ trap 'WINEPREFIX=$prefix wineserver -k 2>/dev/null; rm -rf "$prefix"' EXIT
 wineboot -i >/dev/null 2>&1; wineserver -w
 pass=0 fail=0
 check() { if eval "$2"; then pass=$((pass+1)); else fail=$((fail+1)); echo "FAIL: $1"; fi; }
-keys() { wine reg query "$1" >/dev/null 2>&1; }
+keys() { "$here/scripts/wine" reg query "$1" >/dev/null 2>&1; }
 clsids="A8CB2541 A8CB2547 A8CB2545 A8CB2543"
 ifaces="{CC289CE1-275D-43BA-A3B7-23E2C0D703D2} {A8CB2540-E499-11D5-9FA9-00E04C54B3B6} {B7AD0309-C0CB-4506-A74F-93D37EEFD9C7} {A8CB2546-E499-11D5-9FA9-00E04C54B3B6} {A8CB2544-E499-11D5-9FA9-00E04C54B3B6} {A8CB2542-E499-11D5-9FA9-00E04C54B3B6}"
 for t in ado21 collection pyx; do wine "$build/regtlb.exe" "Z:$build/gen/$t.tlb"; done
-wine regsvr32 /s "Z:$build/VemoFunction.dll"; check "regsvr32 succeeds" "[ $? -eq 0 ]"
+"$here/scripts/wine" regsvr32 /s "Z:$build/VemoFunction.dll"; check "regsvr32 succeeds" "[ $? -eq 0 ]"
 for c in $clsids; do
   check "CLSID $c registered" "keys 'HKCR\\CLSID\\{$c-E499-11D5-9FA9-00E04C54B3B6}\\InprocServer32'"
-  check "apartment model for $c" "wine reg query 'HKCR\\CLSID\\{$c-E499-11D5-9FA9-00E04C54B3B6}\\InprocServer32' /v ThreadingModel 2>/dev/null | grep -q Apartment"
+  check "apartment model for $c" "\"$here/scripts/wine\" reg query 'HKCR\\CLSID\\{$c-E499-11D5-9FA9-00E04C54B3B6}\\InprocServer32' /v ThreadingModel 2>/dev/null | grep -q Apartment"
 done
 for p in IniFile VemoFuns Btns Btn; do check "ProgID VemoFunction.$p" "keys 'HKCR\\VemoFunction.$p\\CLSID'"; done
 for i in $ifaces; do check "interface $i" "keys 'HKCR\\Interface\\$i\\TypeLib'"; done
@@ -29,8 +29,8 @@ Set a = CreateObject("VemoFunction.VemoFuns")
 Set b = CreateObject("VemoFunction.IniFile")
 WScript.Echo "created " & b.IniFileName & " " & b
 VBS
-check "creation by ProgID" "wine cscript //nologo 'Z:$prefix/create.vbs' | tr -d '\r' | grep -qx 'created DAZSystem.INI DAZSystem.INI'"
-wine regsvr32 /s /u "Z:$build/VemoFunction.dll"; check "regsvr32 /u succeeds" "[ $? -eq 0 ]"
+check "creation by ProgID" "\"$here/scripts/wine\" cscript //nologo 'Z:$prefix/create.vbs' | tr -d '\r' | grep -qx 'created DAZSystem.INI DAZSystem.INI'"
+"$here/scripts/wine" regsvr32 /s /u "Z:$build/VemoFunction.dll"; check "regsvr32 /u succeeds" "[ $? -eq 0 ]"
 for c in $clsids; do check "CLSID $c removed" "! keys 'HKCR\\CLSID\\{$c-E499-11D5-9FA9-00E04C54B3B6}'"; done
 for p in IniFile VemoFuns Btns Btn; do check "ProgID VemoFunction.$p removed" "! keys 'HKCR\\VemoFunction.$p'"; done
 for i in $ifaces; do check "interface $i removed" "! keys 'HKCR\\Interface\\$i'"; done
