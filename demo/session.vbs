@@ -179,18 +179,24 @@ Function JoinEntries(d)
 End Function
 
 Sub PassThrough()
-    Dim s, rs
+    Dim s, rs, sp, sql
     Title "SQL pass-through"
     On Error Resume Next
-    Set s = CreateObject("VemoFunction.IniFile")
-    Set rs = s.ExecuteSQL("SELECT FShortCut, FOperate FROM ICSwitch WHERE FID < 40 ORDER BY FID")
+    ' What the hosting client does when a user logs in: it publishes the
+    ' login's property string (for the test host, the login database's ADO
+    ' connection string) for its own process.
+    Set sp = CreateObject("Trellis.ShareProps")
+    sp.SetProperty sp.CurrentProcessId, "PropsString", Env("VEMO_PG_ODBC")
     If Err.Number <> 0 Then
-        If InStr(Err.Description, "not available") > 0 Then
-            Show "ExecuteSQL", Err.Description
-            Err.Clear
-        Else
-            Report "ExecuteSQL"
-        End If
+        Report "login"
+        Exit Sub
+    End If
+    Set s = CreateObject("VemoFunction.IniFile")
+    sql = "SELECT FShortCut, FOperate FROM ICSwitch WHERE FID < 40 ORDER BY FID"
+    Show "query", sql
+    Set rs = s.ExecuteSQL(sql)
+    If Err.Number <> 0 Then
+        Report "ExecuteSQL"
         Exit Sub
     End If
     If rs Is Nothing Then
