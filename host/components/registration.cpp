@@ -30,7 +30,7 @@ STDAPI DllRegisterServer() {
 
 STDAPI DllUnregisterServer() {
     vemo::UnregisterClassTable();
-    UnRegisterTypeLib(LIBID_TestHost, 1, 0, LOCALE_NEUTRAL, sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
+    vemo::UnregisterTypeLibrary(LIBID_TestHost, 1, 0);
     // The Pyx library stays registered: the product's import of it is the
     // same library under the same identity.
     return S_OK;

@@ -2,6 +2,7 @@
 #include "frame/classes.h"
 
 #include <objbase.h>
+#include <oleauto.h>
 
 namespace vemo {
 namespace {
@@ -60,6 +61,12 @@ HRESULT UnregisterClassTable() {
         if (FAILED(hr) && SUCCEEDED(result)) result = hr;
     }
     return result;
+}
+
+HRESULT UnregisterTypeLibrary(REFGUID libid, WORD major, WORD minor) {
+    const SYSKIND platform = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
+    HRESULT hr = UnRegisterTypeLib(libid, major, minor, LOCALE_NEUTRAL, platform);
+    return hr == TYPE_E_REGISTRYACCESS || hr == TYPE_E_LIBNOTREGISTERED ? S_OK : hr;
 }
 
 }  // namespace vemo

@@ -1,7 +1,8 @@
 // The registry keys of a DLL's class table (frame/classes.h), for its
 // DllRegisterServer and DllUnregisterServer: CLSID with InprocServer32
 // (apartment), ProgID and, when given, the type library; and the ProgID's
-// CLSID. All keys live under HKEY_CLASSES_ROOT.
+// CLSID. All keys live under HKEY_CLASSES_ROOT. Also the removal of a type
+// library's registration.
 #pragma once
 #include <windows.h>
 #include <string>
@@ -19,5 +20,9 @@ HRESULT RegisterClassTable(const std::wstring& dll, const GUID* libid, const wch
 // Removes the keys of every class; the first failure is returned, after
 // trying them all.
 HRESULT UnregisterClassTable();
+
+// Removes the registration of a type library of this build's platform
+// (32- or 64-bit); a library that is not registered is no error.
+HRESULT UnregisterTypeLibrary(REFGUID libid, WORD major, WORD minor);
 
 }  // namespace vemo

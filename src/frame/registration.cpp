@@ -65,8 +65,7 @@ STDAPI DllRegisterServer() {
 }
 
 STDAPI DllUnregisterServer() {
-    HRESULT hr = UnRegisterTypeLib(LIBID_VemoFunction, 1, 2, LOCALE_NEUTRAL, sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
-    if (hr == TYPE_E_REGISTRYACCESS || hr == TYPE_E_LIBNOTREGISTERED) hr = S_OK;  // nothing to remove
+    HRESULT hr = vemo::UnregisterTypeLibrary(LIBID_VemoFunction, 1, 2);
     HRESULT classes = vemo::UnregisterClasses();
     return FAILED(hr) ? hr : classes;
 }
