@@ -19,9 +19,79 @@ set(GEN ${CMAKE_BINARY_DIR}/gen)
 file(MAKE_DIRECTORY ${GEN})
 set(WIDL_FLAGS ${VEMO_WIDL_ARCH} -I${IDL_DIR} -I${GEN} -I${VEMO_WINE_IDL_DIR} -L${VEMO_STDOLE_DIR} -L${GEN})
 
+# Every Windows program is started through the launcher, which picks the
+# loader for the program and the prefix.
+set(VEMO_WINE ${CMAKE_SOURCE_DIR}/scripts/wine)
+
+# Where this build's Windows-side tests run (VEMO_RUN prefixes their commands):
+#   here   under Wine on this machine (always for the 64-bit build);
+#   guest  in the emulated 32-bit machine (scripts/guest): a 32-bit build on a
+#          machine whose kernel runs no 32-bit code (scripts/probe-32bit);
+#   off    not at all: VEMO_WIN32_GUEST=OFF on such a machine; ctest then
+#          reports those tests as not run (skipped), with the reason.
+# Checks that read the built files without running them run here always.
+option(VEMO_WIN32_GUEST "Run the 32-bit suite in the emulated machine where 32-bit code does not run here" ON)
+execute_process(COMMAND ${CMAKE_SOURCE_DIR}/scripts/probe-32bit OUTPUT_VARIABLE VEMO_32BIT_CODE
+  OUTPUT_STRIP_TRAILING_WHITESPACE)
+set(VEMO_TIMEOUT_SCALE 1)
+if(VEMO_WINEARCH STREQUAL win64 OR VEMO_32BIT_CODE STREQUAL yes)
+  set(VEMO_WINDOWS_RUNNER here)
+  set(VEMO_RUN "")
+elseif(VEMO_WIN32_GUEST)
+  set(VEMO_WINDOWS_RUNNER guest)
+  set(VEMO_GUEST_STATE ${CMAKE_BINARY_DIR}/guest-session)
+  set(VEMO_RUN ${CMAKE_SOURCE_DIR}/scripts/guest exec ${VEMO_GUEST_STATE} --)
+  # Software emulation: the same work takes several times as long.
+  set(VEMO_TIMEOUT_SCALE 5)
+else()
+  set(VEMO_WINDOWS_RUNNER off)
+  set(VEMO_RUN ${CMAKE_SOURCE_DIR}/scripts/not-run
+    "this machine runs no 32-bit x86 code (scripts/probe-32bit) and VEMO_WIN32_GUEST is OFF")
+endif()
+message(STATUS "Windows-side tests of this ${VEMO_WINEARCH} build: ${VEMO_WINDOWS_RUNNER}")
+file(WRITE ${CMAKE_BINARY_DIR}/windows-runner ${VEMO_WINDOWS_RUNNER})
+
+# vemo_windows_test(NAME COMMAND...): a test that runs this build's Windows
+# programs, wherever VEMO_RUN says.
+function(vemo_windows_test name)
+  add_test(NAME ${name} COMMAND ${VEMO_RUN} ${ARGN})
+  set_property(DIRECTORY APPEND PROPERTY VEMO_WINDOWS_TESTS ${name})
+endfunction()
+
+# Called at the end of each directory with such tests (test properties are
+# per directory): they get the runner's fixture, time-outs and labels.
+function(vemo_finish_windows_tests)
+  get_property(tests DIRECTORY PROPERTY VEMO_WINDOWS_TESTS)
+  foreach(t ${tests})
+    set_property(TEST ${t} APPEND PROPERTY LABELS windows-${VEMO_WINDOWS_RUNNER})
+    get_test_property(${t} TIMEOUT timeout)
+    if(timeout)
+      math(EXPR timeout "${timeout} * ${VEMO_TIMEOUT_SCALE}")
+      set_tests_properties(${t} PROPERTIES TIMEOUT ${timeout})
+    endif()
+    if(VEMO_WINDOWS_RUNNER STREQUAL guest)
+      set_property(TEST ${t} APPEND PROPERTY FIXTURES_REQUIRED guest)
+      if(timeout)
+        # The machine ends the command a little earlier, so its output comes back.
+        math(EXPR inside "${timeout} - 20")
+        set_property(TEST ${t} APPEND PROPERTY ENVIRONMENT VEMO_GUEST_TIMEOUT=${inside})
+      endif()
+    elseif(VEMO_WINDOWS_RUNNER STREQUAL off)
+      set_tests_properties(${t} PROPERTIES SKIP_RETURN_CODE 77)
+    endif()
+  endforeach()
+endfunction()
+
+# The emulated machine's life: one boot for all the tests that need it.
+if(VEMO_WINDOWS_RUNNER STREQUAL guest)
+  add_test(NAME guest_start COMMAND ${CMAKE_SOURCE_DIR}/scripts/guest start ${VEMO_GUEST_STATE})
+  set_tests_properties(guest_start PROPERTIES FIXTURES_SETUP guest TIMEOUT 1800)
+  add_test(NAME guest_stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/guest stop ${VEMO_GUEST_STATE})
+  set_tests_properties(guest_stop PROPERTIES FIXTURES_CLEANUP guest TIMEOUT 120)
+endif()
+
 # The build's own Wine prefix, for the tools that run during the build.
 set(VEMO_BUILD_PREFIX ${CMAKE_BINARY_DIR}/wineprefix-build)
-set(VEMO_WINE_ENV WINEPREFIX=${VEMO_BUILD_PREFIX} WINEARCH=${VEMO_WINEARCH} WINEDEBUG=-all "WINEDLLOVERRIDES=mscoree,mshtml=")
 
 add_compile_options(-Wall -Wno-unknown-pragmas)
 add_link_options(-static -static-libgcc -static-libstdc++)
@@ -55,10 +125,13 @@ add_custom_command(OUTPUT ${GEN}/VemoFunction_widl.tlb ${GEN}/VemoFunction_h.h $
 add_executable(tlbfinish ${IDL_DIR}/tlbfinish.cpp)
 target_link_options(tlbfinish PRIVATE -municode)
 target_link_libraries(tlbfinish PRIVATE oleaut32 ole32 uuid)
+# The finishing step (scripts/tlb-finish): the build's own finisher where it
+# runs here; a 32-bit build on a machine without 32-bit code takes the kept
+# 32-bit result, or finishes inside the emulated machine.
 add_custom_command(OUTPUT ${GEN}/VemoFunction.tlb
-  COMMAND ${CMAKE_COMMAND} -E env ${VEMO_WINE_ENV} wine $<TARGET_FILE:tlbfinish>
-          Z:${GEN}/VemoFunction_widl.tlb Z:${GEN}/VemoFunction.tlb ${VEMO_IMPORT_TLBS_WINE}
-  DEPENDS tlbfinish ${GEN}/VemoFunction_widl.tlb ${VEMO_IMPORT_TLBS} VERBATIM)
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/tlb-finish make ${CMAKE_BINARY_DIR}
+  DEPENDS tlbfinish ${GEN}/VemoFunction_widl.tlb ${VEMO_IMPORT_TLBS}
+          ${IDL_DIR}/VemoFunction.win32.tlb ${IDL_DIR}/VemoFunction.win32.tlb.sources VERBATIM)
 
 set(VEMO_COM_SOURCES "")
 file(GLOB VEMO_COM_LISTS ${CMAKE_SOURCE_DIR}/src/*/com.cmake)
@@ -99,6 +172,7 @@ endforeach()
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/com/CMakeLists.txt)
   add_subdirectory(tests/com)
 endif()
+add_subdirectory(tests/dll)
 
 # Test host tool: registers the import type libraries in a test prefix.
 add_executable(regtlb ${CMAKE_SOURCE_DIR}/host/regtlb.cpp)

@@ -8,13 +8,13 @@ build=$1
 prefix=$(mktemp -d)
 trap 'WINEPREFIX=$prefix wineserver -k 2>/dev/null; rm -rf "$prefix"' EXIT
 . "$here/scripts/wine-env" "$prefix" "$build"
-wineboot -i >/dev/null 2>&1; wineserver -w
+"$here/scripts/wine" wineboot -i >/dev/null 2>&1; wineserver -w
 pass=0 fail=0
 check() { if eval "$2"; then pass=$((pass+1)); else fail=$((fail+1)); echo "FAIL: $1"; fi; }
 keys() { "$here/scripts/wine" reg query "$1" >/dev/null 2>&1; }
 clsids="A8CB2541 A8CB2547 A8CB2545 A8CB2543"
 ifaces="{CC289CE1-275D-43BA-A3B7-23E2C0D703D2} {A8CB2540-E499-11D5-9FA9-00E04C54B3B6} {B7AD0309-C0CB-4506-A74F-93D37EEFD9C7} {A8CB2546-E499-11D5-9FA9-00E04C54B3B6} {A8CB2544-E499-11D5-9FA9-00E04C54B3B6} {A8CB2542-E499-11D5-9FA9-00E04C54B3B6}"
-for t in ado21 collection pyx; do wine "$build/regtlb.exe" "Z:$build/gen/$t.tlb"; done
+for t in ado21 collection pyx; do "$here/scripts/wine" "$build/regtlb.exe" "Z:$build/gen/$t.tlb"; done
 "$here/scripts/wine" regsvr32 /s "Z:$build/VemoFunction.dll"; check "regsvr32 succeeds" "[ $? -eq 0 ]"
 for c in $clsids; do
   check "CLSID $c registered" "keys 'HKCR\\CLSID\\{$c-E499-11D5-9FA9-00E04C54B3B6}\\InprocServer32'"

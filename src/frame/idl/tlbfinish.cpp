@@ -314,8 +314,18 @@ private:
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    // --syskind=win32 in a 64-bit process writes the library Wine's writer
+    // lays out for this process under the 32-bit system kind: the fault the
+    // product must never ship, kept reachable so that a test can show the
+    // static layout check catching it.
+    SYSKIND syskind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
+    if (argc > 1 && std::wstring(argv[1]) == L"--syskind=win32") {
+        syskind = SYS_WIN32;
+        --argc;
+        ++argv;
+    }
     if (argc < 3) {
-        std::fprintf(stderr, "usage: tlbfinish IN.tlb OUT.tlb [IMPORT.tlb ...]\n");
+        std::fprintf(stderr, "usage: tlbfinish [--syskind=win32] IN.tlb OUT.tlb [IMPORT.tlb ...]\n");
         return 2;
     }
     CHECK(CoInitialize(nullptr));
@@ -329,7 +339,7 @@ int wmain(int argc, wchar_t** argv) {
     DeleteFileW(argv[2]);
     ICreateTypeLib2* dst = nullptr;
     // The library describes the build it ships in: Win64 for the 64-bit DLL.
-    CHECK(CreateTypeLib2(sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32, argv[2], &dst));
+    CHECK(CreateTypeLib2(syskind, argv[2], &dst));
     Finisher(src, dst).Run();
     dst->Release();
     src->Release();

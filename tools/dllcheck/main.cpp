@@ -1,0 +1,178 @@
+// dllcheck: checks a built COM DLL without running it, so that the 32-bit
+// product is checked also where no 32-bit code runs.
+//
+// Usage: dllcheck DLL --machine i386|amd64 --version A.B.C.D
+//                 --exports NAME,... --system-dlls NAME.dll,...
+//                 [--typelib-equals FILE] [--dump]
+//        dllcheck --typelib-layout FILE.tlb 4|8 [--dump]
+//                 (a bare type library's system kind and vtable layout)
+// Prints one PASS or FAIL line per check and "N passed, M failed"; exits 1
+// when a check failed, 2 on bad usage or a file it cannot read.
+#include "pe_file.h"
+#include "typelib_file.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace dllcheck;
+
+std::vector<std::string> SplitList(const std::string& s) {
+    std::vector<std::string> out;
+    std::stringstream in(s);
+    for (std::string item; std::getline(in, item, ',');) {
+        if (!item.empty()) out.push_back(item);
+    }
+    return out;
+}
+
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+std::string Join(const std::vector<std::string>& items) {
+    std::string s;
+    for (const std::string& i : items) s += (s.empty() ? "" : ", ") + i;
+    return s;
+}
+
+class Report {
+public:
+    void Check(bool ok, const std::string& what, const std::string& detail = "") {
+        std::printf("%s: %s%s%s\n", ok ? "PASS" : "FAIL", what.c_str(), detail.empty() ? "" : ": ", detail.c_str());
+        (ok ? passed_ : failed_)++;
+    }
+    int Finish() const {
+        std::printf("%d passed, %d failed\n", passed_, failed_);
+        return failed_ ? 1 : 0;
+    }
+
+private:
+    int passed_ = 0, failed_ = 0;
+};
+
+void Dump(const TypeLibFile& lib) {
+    std::printf("type library: system kind %d, %zu types\n", lib.syskind, lib.types.size());
+    for (const StoredType& t : lib.types) {
+        std::printf("  %s: kind %d, flags 0x%x, vtable size %d\n", t.name.c_str(), t.typekind, t.flags, t.vtable_size);
+        for (const StoredFunction& f : t.functions) {
+            std::printf("    %-22s id 0x%08x invoke %d offset %3d params %d\n", f.name.c_str(),
+                        static_cast<unsigned>(f.memid), f.invkind, f.vtable_offset, f.params);
+        }
+    }
+}
+
+Bytes ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot open " + path);
+    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void CheckLayout(Report& report, const Bytes& tlb, int ptr_size, bool dump) {
+    TypeLibFile lib = ReadTypeLib(tlb);
+    if (dump) Dump(lib);
+    std::vector<std::string> faults = LayoutFaults(lib, ptr_size);
+    std::size_t slots = 0;
+    for (const StoredType& t : lib.types) slots += t.functions.size();
+    report.Check(faults.empty(), "type library laid out for " + std::to_string(ptr_size) + "-byte pointers",
+                 faults.empty() ? std::to_string(slots) + " functions in " + std::to_string(lib.types.size()) + " types"
+                                : Join(faults));
+}
+
+int Run(int argc, char** argv) {
+    if (argc < 2) throw std::invalid_argument("no DLL named");
+    if (std::string(argv[1]) == "--typelib-layout") {
+        if (argc < 4 || (std::string(argv[3]) != "4" && std::string(argv[3]) != "8")) {
+            throw std::invalid_argument("usage: --typelib-layout FILE.tlb 4|8 [--dump]");
+        }
+        Report report;
+        CheckLayout(report, ReadFile(argv[2]), std::stoi(argv[3]), argc > 4 && std::string(argv[4]) == "--dump");
+        return report.Finish();
+    }
+    std::map<std::string, std::string> opt;
+    bool dump = false;
+    for (int i = 2; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--dump") {
+            dump = true;
+        } else if (a.rfind("--", 0) == 0 && i + 1 < argc) {
+            opt[a.substr(2)] = argv[++i];
+        } else {
+            throw std::invalid_argument("unknown argument " + a);
+        }
+    }
+    for (const char* need : {"machine", "version", "exports", "system-dlls"}) {
+        if (!opt.count(need)) throw std::invalid_argument(std::string("--") + need + " missing");
+    }
+    const bool x86 = opt["machine"] == "i386";
+    if (!x86 && opt["machine"] != "amd64") throw std::invalid_argument("--machine is i386 or amd64");
+
+    PeFile pe = PeFile::Load(argv[1]);
+    Report report;
+    char machine[16];
+    std::snprintf(machine, sizeof machine, "0x%04x", pe.machine());
+    report.Check(pe.machine() == (x86 ? 0x14c : 0x8664) && pe.is_pe32_plus() != x86 && pe.is_dll(),
+                 "a DLL for " + opt["machine"], std::string("machine ") + machine + (pe.is_pe32_plus() ? ", PE32+" : ", PE32"));
+
+    std::vector<std::string> want = SplitList(opt["exports"]), have = pe.export_names();
+    std::sort(want.begin(), want.end());
+    std::sort(have.begin(), have.end());
+    report.Check(want == have, "exports exactly " + Join(want) + ", undecorated", "has " + Join(have));
+
+    std::set<std::string> system;
+    for (const std::string& d : SplitList(opt["system-dlls"])) system.insert(Lower(d));
+    std::vector<std::string> outside;
+    for (const std::string& d : pe.imported_dlls()) {
+        if (!system.count(Lower(d))) outside.push_back(d);
+    }
+    report.Check(outside.empty(), "imports from system DLLs only (no compiler runtime)",
+                 outside.empty() ? Join(pe.imported_dlls()) : "also " + Join(outside));
+
+    const Resource* version = pe.FindResource(ResourceId{16, {}}, ResourceId{1, {}});
+    std::string found = version ? FileVersion(version->data).value_or("unreadable") : "missing";
+    report.Check(found == opt["version"], "version resource " + opt["version"], found);
+
+    const ResourceId typelib{std::nullopt, u"TYPELIB"};
+    const Resource* tlb = pe.FindResource(typelib, ResourceId{1, {}});
+    report.Check(tlb != nullptr, "type library resource 1");
+    report.Check(pe.FindResource(typelib, ResourceId{2, {}}) != nullptr, "type library resource 2 (the collection's)");
+    if (tlb) {
+        CheckLayout(report, tlb->data, x86 ? 4 : 8, dump);
+        if (opt.count("typelib-equals")) {
+            Bytes kept = ReadFile(opt["typelib-equals"]);
+            std::size_t first = 0;
+            while (first < kept.size() && first < tlb->data.size() && kept[first] == tlb->data[first]) ++first;
+            report.Check(kept == tlb->data, "type library resource 1 equals " + opt["typelib-equals"],
+                         kept == tlb->data ? std::to_string(kept.size()) + " bytes"
+                                           : "sizes " + std::to_string(tlb->data.size()) + " and " +
+                                                 std::to_string(kept.size()) + ", first difference at byte " +
+                                                 std::to_string(first));
+        }
+    }
+    return report.Finish();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::invalid_argument& e) {
+        std::fprintf(stderr, "dllcheck: %s\n", e.what());
+        return 2;
+    } catch (const std::exception& e) {
+        std::printf("FAIL: %s\n", e.what());
+        return 2;
+    }
+}
