@@ -139,13 +139,33 @@ foreach(f ${VEMO_COM_LISTS})
   include(${f})
 endforeach()
 
-# The resource script names the finished type library (resource 1) and the
-# collection's own declaration (resource 2) by their full paths.
+# The side-by-side manifest, written from the class table that registration
+# uses (src/frame/class_table.h) by a tool of the build machine
+# (tools/manifest): embedded as manifest resource 1 and shipped beside the
+# DLL as VemoFunction.manifest.
+find_program(VEMO_HOST_CXX NAMES c++ g++ clang++ REQUIRED)
+if(VEMO_WINEARCH STREQUAL win64)
+  set(VEMO_ASSEMBLY_ARCH amd64)
+else()
+  set(VEMO_ASSEMBLY_ARCH x86)
+endif()
+set(VEMO_MANIFEST_TOOL ${CMAKE_BINARY_DIR}/tools/manifest)
+set(VEMO_MANIFEST ${GEN}/VemoFunction.manifest)
+add_custom_command(OUTPUT ${VEMO_MANIFEST}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/tools
+  COMMAND ${VEMO_HOST_CXX} -std=c++17 -O2 -Wall -Wextra -I${CMAKE_SOURCE_DIR}/src -o ${VEMO_MANIFEST_TOOL}
+          ${CMAKE_SOURCE_DIR}/tools/manifest/main.cpp
+  COMMAND ${VEMO_MANIFEST_TOOL} ${VEMO_ASSEMBLY_ARCH} ${VEMO_MANIFEST}
+  COMMAND ${CMAKE_COMMAND} -E copy ${VEMO_MANIFEST} ${CMAKE_BINARY_DIR}/VemoFunction.manifest
+  DEPENDS ${CMAKE_SOURCE_DIR}/tools/manifest/main.cpp ${CMAKE_SOURCE_DIR}/src/frame/class_table.h VERBATIM)
+
+# The resource script names the finished type library (resource 1), the
+# collection's own declaration (resource 2) and the manifest by their full paths.
 set(VEMO_TLB_PATH ${GEN}/VemoFunction.tlb)
 set(VEMO_COLLECTION_TLB_PATH ${GEN}/collection.tlb)
 configure_file(${CMAKE_SOURCE_DIR}/src/frame/VemoFunction.rc.in ${GEN}/VemoFunction.rc @ONLY)
 set_source_files_properties(${GEN}/VemoFunction.rc PROPERTIES
-  OBJECT_DEPENDS "${GEN}/VemoFunction.tlb;${GEN}/collection.tlb")
+  OBJECT_DEPENDS "${GEN}/VemoFunction.tlb;${GEN}/collection.tlb;${VEMO_MANIFEST}")
 
 # The library's code is compiled once; the product DLL and the test build's
 # DLL with its extra hooks (tests/com) link the same objects.

@@ -1,13 +1,36 @@
 #include "frame/class_registry.h"
+#include "frame/class_table.h"
 #include "frame/classes.h"
 
 #include <objbase.h>
 #include <oleauto.h>
 
+// Declared by the Windows SDK's oleauto.h, not by every mingw-w64's.
+extern "C" {
+HRESULT WINAPI RegisterTypeLibForUser(ITypeLib* lib, OLECHAR* path, OLECHAR* helpDir);
+HRESULT WINAPI UnRegisterTypeLibForUser(REFGUID libid, WORD major, WORD minor, LCID lcid, SYSKIND syskind);
+}
+
 namespace vemo {
 namespace {
 
 HRESULT FromWin32(LONG rc) { return rc == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(rc); }
+
+// Wine's per-user type library functions write for the machine. While one
+// runs, the user's classes key stands in for HKEY_CLASSES_ROOT in this
+// process, so that they write where Windows' own do (which is below the
+// user's key anyway).
+class UserRootOverride {
+public:
+    explicit UserRootOverride(HKEY root) : status_(RegOverridePredefKey(HKEY_CLASSES_ROOT, root)) {}
+    ~UserRootOverride() {
+        if (status_ == ERROR_SUCCESS) RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+    }
+    LONG Status() const { return status_; }
+
+private:
+    LONG status_;
+};
 
 }  // namespace
 
@@ -17,9 +40,9 @@ std::wstring GuidText(REFGUID g) {
     return buf;
 }
 
-LONG SetClassesKey(const std::wstring& path, const wchar_t* name, const std::wstring& value) {
+LONG SetClassesKey(const std::wstring& path, const wchar_t* name, const std::wstring& value, HKEY root) {
     HKEY key = nullptr;
-    LONG rc = RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+    LONG rc = RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
     if (rc != ERROR_SUCCESS) return rc;
     rc = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
@@ -27,45 +50,71 @@ LONG SetClassesKey(const std::wstring& path, const wchar_t* name, const std::wst
     return rc;
 }
 
-LONG DeleteClassesTree(const std::wstring& path) {
-    LONG rc = RegDeleteTreeW(HKEY_CLASSES_ROOT, path.c_str());
-    if (rc == ERROR_SUCCESS) rc = RegDeleteKeyW(HKEY_CLASSES_ROOT, path.c_str());
+LONG DeleteClassesTree(const std::wstring& path, HKEY root) {
+    LONG rc = RegDeleteTreeW(root, path.c_str());
+    if (rc == ERROR_SUCCESS) rc = RegDeleteKeyW(root, path.c_str());
     return rc == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : rc;
 }
 
-HRESULT RegisterClassTable(const std::wstring& dll, const GUID* libid, const wchar_t* libVersion) {
+UserClassesRoot::UserClassesRoot()
+    : status_(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &key_, nullptr)) {}
+
+UserClassesRoot::~UserClassesRoot() {
+    if (key_) RegCloseKey(key_);
+}
+
+HRESULT RegisterClassTable(const std::wstring& dll, const GUID* libid, const wchar_t* libVersion, HKEY root) {
     const std::wstring lib = libid ? GuidText(*libid) : std::wstring();
+    auto set = [root](const std::wstring& path, const wchar_t* name, const std::wstring& value) {
+        return SetClassesKey(path, name, value, root);
+    };
     for (int i = 0; i < ClassCount(); ++i) {
         const ClassEntry& c = Classes()[i];
         const std::wstring clsid = GuidText(*c.clsid);
         const std::wstring key = L"CLSID\\" + clsid;
-        LONG rc = SetClassesKey(key, nullptr, c.progId);
-        if (!rc) rc = SetClassesKey(key + L"\\InprocServer32", nullptr, dll);
-        if (!rc) rc = SetClassesKey(key + L"\\InprocServer32", L"ThreadingModel", L"Apartment");
-        if (!rc) rc = SetClassesKey(key + L"\\ProgID", nullptr, c.progId);
-        if (!rc && libid) rc = SetClassesKey(key + L"\\TypeLib", nullptr, lib);
-        if (!rc && libVersion) rc = SetClassesKey(key + L"\\VERSION", nullptr, libVersion);
-        if (!rc) rc = SetClassesKey(c.progId, nullptr, c.progId);
-        if (!rc) rc = SetClassesKey(std::wstring(c.progId) + L"\\CLSID", nullptr, clsid);
+        LONG rc = set(key, nullptr, c.progId);
+        if (!rc) rc = set(key + L"\\InprocServer32", nullptr, dll);
+        if (!rc) rc = set(key + L"\\InprocServer32", L"ThreadingModel", table::kThreadingModel);
+        if (!rc) rc = set(key + L"\\ProgID", nullptr, c.progId);
+        if (!rc && libid) rc = set(key + L"\\TypeLib", nullptr, lib);
+        if (!rc && libVersion) rc = set(key + L"\\VERSION", nullptr, libVersion);
+        if (!rc) rc = set(c.progId, nullptr, c.progId);
+        if (!rc) rc = set(std::wstring(c.progId) + L"\\CLSID", nullptr, clsid);
         if (rc) return FromWin32(rc);
     }
     return S_OK;
 }
 
-HRESULT UnregisterClassTable() {
+HRESULT UnregisterClassTable(HKEY root) {
     HRESULT result = S_OK;
     for (int i = 0; i < ClassCount(); ++i) {
         const ClassEntry& c = Classes()[i];
-        HRESULT hr = FromWin32(DeleteClassesTree(L"CLSID\\" + GuidText(*c.clsid)));
-        if (SUCCEEDED(hr)) hr = FromWin32(DeleteClassesTree(c.progId));
+        HRESULT hr = FromWin32(DeleteClassesTree(L"CLSID\\" + GuidText(*c.clsid), root));
+        if (SUCCEEDED(hr)) hr = FromWin32(DeleteClassesTree(c.progId, root));
         if (FAILED(hr) && SUCCEEDED(result)) result = hr;
     }
     return result;
 }
 
-HRESULT UnregisterTypeLibrary(REFGUID libid, WORD major, WORD minor) {
+HRESULT RegisterTypeLibrary(ITypeLib* lib, const std::wstring& path, HKEY root) {
+    LPOLESTR file = const_cast<LPOLESTR>(path.c_str());
+    if (root == HKEY_CLASSES_ROOT) return RegisterTypeLib(lib, file, nullptr);
+    UserRootOverride user(root);
+    if (user.Status() != ERROR_SUCCESS) return FromWin32(user.Status());
+    return RegisterTypeLibForUser(lib, file, nullptr);
+}
+
+HRESULT UnregisterTypeLibrary(REFGUID libid, WORD major, WORD minor, HKEY root) {
     const SYSKIND platform = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
-    HRESULT hr = UnRegisterTypeLib(libid, major, minor, LOCALE_NEUTRAL, platform);
+    HRESULT hr;
+    if (root == HKEY_CLASSES_ROOT) {
+        hr = UnRegisterTypeLib(libid, major, minor, LOCALE_NEUTRAL, platform);
+    } else {
+        UserRootOverride user(root);
+        if (user.Status() != ERROR_SUCCESS) return FromWin32(user.Status());
+        hr = UnRegisterTypeLibForUser(libid, major, minor, LOCALE_NEUTRAL, platform);
+    }
     return hr == TYPE_E_REGISTRYACCESS || hr == TYPE_E_LIBNOTREGISTERED ? S_OK : hr;
 }
 

@@ -3,7 +3,7 @@
 //
 // Usage: dllcheck DLL --machine i386|amd64 --version A.B.C.D
 //                 --exports NAME,... --system-dlls NAME.dll,...
-//                 [--typelib-equals FILE] [--dump]
+//                 [--typelib-equals FILE] [--manifest-equals FILE] [--dump]
 //        dllcheck --typelib-layout FILE.tlb 4|8 [--dump]
 //                 (a bare type library's system kind and vtable layout)
 // Prints one PASS or FAIL line per check and "N passed, M failed"; exits 1
@@ -159,6 +159,18 @@ int Run(int argc, char** argv) {
                                                  std::to_string(kept.size()) + ", first difference at byte " +
                                                  std::to_string(first));
         }
+    }
+    if (opt.count("manifest-equals")) {
+        // The side-by-side manifest: resource 1, the shipped file's bytes,
+        // for the DLL's own processor.
+        const Resource* manifest = pe.FindResource(ResourceId{24, {}}, ResourceId{1, {}});
+        Bytes shipped = ReadFile(opt["manifest-equals"]);
+        report.Check(manifest && manifest->data == shipped, "manifest resource 1 equals " + opt["manifest-equals"],
+                     manifest ? std::to_string(manifest->data.size()) + " and " + std::to_string(shipped.size()) + " bytes"
+                              : "no manifest resource 1");
+        const std::string arch = std::string("processorArchitecture=\"") + (x86 ? "x86" : "amd64") + "\"";
+        report.Check(std::string(shipped.begin(), shipped.end()).find(arch) != std::string::npos,
+                     "manifest names " + arch);
     }
     return report.Finish();
 }

@@ -6,6 +6,9 @@
 // Retain, which keeps a value until after the check: the control case that
 // shows the check sees a live object.
 // Usage: vbs_host SCRIPT.vbs
+// With VEMO_VBS_ACTCTX naming a manifest (a Windows path), the script runs in
+// the activation context made from it: the classes it names need no
+// registration.
 // Exit code: the script's WScript.Quit code; 1000 for a script error, 1001
 // when a DLL still has live objects after the script (also printed as a line
 // "LEAK: ..."), 1002 when the host cannot run the script.
@@ -219,6 +222,21 @@ int LeakedDlls() {
     return leaked;
 }
 
+// Activates the manifest named by VEMO_VBS_ACTCTX for the rest of the
+// process; false when it names one that cannot be activated.
+bool ActivateManifest() {
+    wchar_t path[1024];
+    DWORD n = GetEnvironmentVariableW(L"VEMO_VBS_ACTCTX", path, 1024);
+    if (!n) return true;
+    if (n >= 1024) return false;
+    ACTCTXW ctx = {};
+    ctx.cbSize = sizeof ctx;
+    ctx.lpSource = path;
+    HANDLE context = CreateActCtxW(&ctx);
+    ULONG_PTR cookie = 0;
+    return context != INVALID_HANDLE_VALUE && ActivateActCtx(context, &cookie);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -229,6 +247,10 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring text;
     if (!ReadScript(argv[1], text)) {
         fprintf(stderr, "cannot read the script\n");
+        return 1002;
+    }
+    if (!ActivateManifest()) {
+        fprintf(stderr, "cannot activate the manifest of VEMO_VBS_ACTCTX: error %lu\n", GetLastError());
         return 1002;
     }
     if (FAILED(CoInitialize(nullptr))) return 1002;
