@@ -8,7 +8,9 @@
 // Usage: vbs_host SCRIPT.vbs
 // With VEMO_VBS_ACTCTX naming a manifest (a Windows path), the script runs in
 // the activation context made from it: the classes it names need no
-// registration.
+// registration. There is no leak check then: Wine looks for a class in the
+// activation context before the registered factories, so the engine keeps
+// the DLL's own factory and the stand-ins below cannot take its place.
 // Exit code: the script's WScript.Quit code; 1000 for a script error, 1001
 // when a DLL still has live objects after the script (also printed as a line
 // "LEAK: ..."), 1002 when the host cannot run the script.
@@ -222,19 +224,20 @@ int LeakedDlls() {
     return leaked;
 }
 
-// Activates the manifest named by VEMO_VBS_ACTCTX for the rest of the
-// process; false when it names one that cannot be activated.
-bool ActivateManifest() {
+enum class Context { kNone, kActive, kFailed };
+
+// Activates the manifest named by VEMO_VBS_ACTCTX for the rest of the process.
+Context ActivateManifest() {
     wchar_t path[1024];
     DWORD n = GetEnvironmentVariableW(L"VEMO_VBS_ACTCTX", path, 1024);
-    if (!n) return true;
-    if (n >= 1024) return false;
+    if (!n) return Context::kNone;
+    if (n >= 1024) return Context::kFailed;
     ACTCTXW ctx = {};
     ctx.cbSize = sizeof ctx;
     ctx.lpSource = path;
     HANDLE context = CreateActCtxW(&ctx);
     ULONG_PTR cookie = 0;
-    return context != INVALID_HANDLE_VALUE && ActivateActCtx(context, &cookie);
+    return context != INVALID_HANDLE_VALUE && ActivateActCtx(context, &cookie) ? Context::kActive : Context::kFailed;
 }
 
 }  // namespace
@@ -249,7 +252,8 @@ int wmain(int argc, wchar_t** argv) {
         fprintf(stderr, "cannot read the script\n");
         return 1002;
     }
-    if (!ActivateManifest()) {
+    const Context context = ActivateManifest();
+    if (context == Context::kFailed) {
         fprintf(stderr, "cannot activate the manifest of VEMO_VBS_ACTCTX: error %lu\n", GetLastError());
         return 1002;
     }
@@ -297,7 +301,7 @@ int wmain(int argc, wchar_t** argv) {
         }
         if (wscript.References() != 1) PrintLine(L"the engine kept the WScript object");
     }
-    if (LeakedDlls()) result = 1001;
+    if (context == Context::kNone && LeakedDlls()) result = 1001;
     for (VARIANT& v : retained) VariantClear(&v);
     CoUninitialize();
     return result;
