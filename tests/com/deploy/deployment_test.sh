@@ -88,14 +88,14 @@ for c in $cases; do
     after=$(machine_registry)
     check "nothing written for the machine but Wine's 32-bit view of the interfaces" \
       "[ \"\$(without_wine_wow64_copies <<< \"\$after\")\" = \"\$(without_wine_wow64_copies <<< \"\$before\")\" ]"
+    "$wine" regsvr32 /s /u /n /i:user "$dll"
+    check "the user's removal leaves the machine's registry as it was" "[ \"\$(machine_registry)\" = \"\$before\" ]"
+    "$wine" regsvr32 /s /n /i:user "$dll"
     # Wine's COM reads HKLM\Software\Classes only, never the user's classes
     # (Windows merges both into HKEY_CLASSES_ROOT): a per-user registration
     # is not found under Wine. When this check fails, Wine has gained it:
     # turn it into "creates".
     check "Wine does not find classes registered for the user (known gap)" "! creates"
-    "$wine" regsvr32 /s /u /n /i:user "$dll"
-    check "the user's removal leaves the machine's registry as it was" "[ \"\$(machine_registry)\" = \"\$before\" ]"
-    "$wine" regsvr32 /s /n /i:user "$dll"
     "$wine" regsvr32 /s /n /i:machine "$dll"; check "another command line is refused" "[ $? -ne 0 ]"
     "$wine" regsvr32 /s "$dll"; check "regsvr32 for the machine beside the user's" "[ $? -eq 0 ] && has_all '$machine' && has_all '$user'"
     "$wine" regsvr32 /s /u /n /i:user "$dll"; check "regsvr32 /u /n /i:user succeeds" "[ $? -eq 0 ]"
