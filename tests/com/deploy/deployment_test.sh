@@ -31,21 +31,14 @@ trap '[ -z "$prefix" ] || { WINEPREFIX=$prefix wineserver -k 2>/dev/null; rm -rf
 
 lib='{A8CB253F-E499-11D5-9FA9-00E04C54B3B6}'
 # Every key of a registration, below a classes root.
-library_keys="CLSID\\{A8CB2541-E499-11D5-9FA9-00E04C54B3B6}\\InprocServer32
-CLSID\\{A8CB2547-E499-11D5-9FA9-00E04C54B3B6}\\InprocServer32
-CLSID\\{A8CB2545-E499-11D5-9FA9-00E04C54B3B6}\\InprocServer32
-CLSID\\{A8CB2543-E499-11D5-9FA9-00E04C54B3B6}\\InprocServer32
-VemoFunction.IniFile\\CLSID
-VemoFunction.VemoFuns\\CLSID
-VemoFunction.Btns\\CLSID
-VemoFunction.Btn\\CLSID
-Interface\\{CC289CE1-275D-43BA-A3B7-23E2C0D703D2}\\TypeLib
-Interface\\{A8CB2540-E499-11D5-9FA9-00E04C54B3B6}\\TypeLib
-Interface\\{B7AD0309-C0CB-4506-A74F-93D37EEFD9C7}\\TypeLib
-Interface\\{A8CB2546-E499-11D5-9FA9-00E04C54B3B6}\\TypeLib
-Interface\\{A8CB2544-E499-11D5-9FA9-00E04C54B3B6}\\TypeLib
-Interface\\{A8CB2542-E499-11D5-9FA9-00E04C54B3B6}\\TypeLib
-TypeLib\\$lib\\1.2"
+library_keys=$(
+  for c in 2541 2547 2545 2543; do echo "CLSID\\{A8CB$c-E499-11D5-9FA9-00E04C54B3B6}\\InprocServer32"; done
+  for p in IniFile VemoFuns Btns Btn; do echo "VemoFunction.$p\\CLSID"; done
+  for i in CC289CE1-275D-43BA-A3B7-23E2C0D703D2 A8CB2540-E499-11D5-9FA9-00E04C54B3B6 B7AD0309-C0CB-4506-A74F-93D37EEFD9C7 \
+           A8CB2546-E499-11D5-9FA9-00E04C54B3B6 A8CB2544-E499-11D5-9FA9-00E04C54B3B6 A8CB2542-E499-11D5-9FA9-00E04C54B3B6; do
+    echo "Interface\\{$i}\\TypeLib"
+  done
+  echo "TypeLib\\$lib\\1.2")
 # has_all ROOT / has_none ROOT: every key of the library is there / none is,
 # nor the key of the class, ProgID, interface or library above it.
 has_all() { local k; while read -r k; do keys "$1\\$k" || { echo "missing: $1\\$k"; return 1; }; done <<< "$library_keys"; }
