@@ -73,7 +73,7 @@ void CheckClass(const Case& c) {
     // class, so the object is judged by its interface, not by that CLSID.
     CLSID fromProgId = {};
     Check(SUCCEEDED(CLSIDFromProgID(c.progId, &fromProgId)), std::wstring(c.progId) + L": ProgID found");
-    for (const CLSID* clsid : {&fromProgId, c.clsid}) {
+    for (const CLSID* clsid : {const_cast<const CLSID*>(&fromProgId), c.clsid}) {
         const std::wstring how = std::wstring(c.progId) + (clsid == c.clsid ? L" by CLSID" : L" by ProgID");
         ComPtr<IDispatch> late;
         ComPtr<IUnknown> early;
