@@ -2,6 +2,7 @@
 ' late-bound the way the library and the ERP forms call ADO.
 Const adInteger = 3, adDouble = 5, adBoolean = 11, adDBTimeStamp = 135, adVarChar = 200
 Const adParamInput = 1, adParamOutput = 2, adCmdStoredProc = 4
+Const kDecimal = 14  ' VarType of a Decimal
 Dim cs, cn, rs, cmd, p, f, n, d, names, v, first
 
 cs = Env("VEMO_PG_ODBC")
@@ -110,7 +111,16 @@ CheckEqual rs("FOperate").Value, 5, "second row"
 Check IsNull(rs("FID").Value), "NULL in the second row"
 Set rs = cn.Execute("SELECT FCoefficient FROM vwICUnitCoe WHERE FItemID = 2")
 CheckEqual rs(0).Value, 0.5, "coefficient through the view"
-CheckEqual VarType(rs(0).Value), vbDouble, "floating as Double"
+CheckEqual VarType(rs(0).Value), kDecimal, "numeric as Decimal"
+CheckEqual rs(0).Type, 131, "numeric field type adNumeric"
+Set rs = cn.Execute("SELECT CAST(0.5 AS double precision) AS d, CAST('12345678901234567890.123456789' AS numeric) AS big, " & _
+    "CAST('1e40' AS numeric) AS huge, CAST(NULL AS numeric(8,2)) AS nothing")
+CheckEqual VarType(rs("d").Value), vbDouble, "floating as Double"
+CheckEqual rs("d").Type, adDouble, "floating field type"
+CheckEqual VarType(rs("big").Value), kDecimal, "28 digits stay a Decimal"
+CheckEqual CStr(rs("big").Value), "12345678901234567890.123456789", "exact to the last digit"
+CheckEqual VarType(rs("huge").Value), vbDouble, "beyond a Decimal's range: the nearest Double"
+Check IsNull(rs("nothing").Value), "a Null numeric"
 Set rs = cn.Execute("SELECT CAST('2027-01-15 11:59:58.750' AS timestamp) AS t, CAST(12.25 AS numeric(8,2)) AS num")
 CheckEqual VarType(rs("t").Value), vbDate, "timestamp as Date"
 CheckEqual rs("t").Type, adDBTimeStamp, "timestamp field type"
