@@ -1,18 +1,27 @@
-// The ERP database members against the same ADO sequence written directly
-// in this client, on the same database in the same run: GetICBillNo (the
-// output-parameter procedure over a private connection) and GetFOperate
-// (a statement over a private connection). Rounds alternate between the
-// two, so that a busy machine slows both alike. Prints calls per second for
-// both and the library's overhead ratio (the goal is at most 1.1).
+// The ERP database members against two yardsticks measured in the same run
+// on the same database:
+//  - the same ADO sequence written directly in this client (the library's
+//    overhead; goal at most 1.05);
+//  - the member's statements as plain ODBC round trips on a connection that
+//    is already open (the floor under any ADO; goal at most 3).
+// GetICBillNo and PeriodFromDate run an output-parameter procedure over a
+// private connection, GetFOperate a statement over a private connection,
+// GetStockNumberByID two statements on the caller's open connection (its
+// floor is those two round trips). Rounds alternate between the three, so
+// that a busy machine slows all alike.
 //
 // Runs behind scripts/erpdb run (VEMO_PG_ODBC), in a prefix where the
 // library and the ADO subset are registered.
 #include <windows.h>
 #include <oleauto.h>
+#include <sql.h>
+#include <sqlext.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "frame/errors.h"
 #include "frame/late_bound.h"
@@ -31,27 +40,44 @@ double Seconds(const std::function<void()>& body, int calls) {
     return double(b.QuadPart - a.QuadPart) / double(f.QuadPart);
 }
 
-// The sequence GetICBillNo runs, written out by hand.
-void DirectBillNo(BSTR text) {
+[[noreturn]] void Fail(const char* what) {
+    std::printf("failed: %s\n", what);
+    std::exit(3);
+}
+
+const DATE kPeriodDate = 46127;  // 2026-04-15, in period 4 of the seed
+
+// The output-parameter sequence GetICBillNo and PeriodFromDate run, by hand.
+Variant DirectProcedure(BSTR text, const wchar_t* procedure, const wchar_t* inName, LONG inType, LONG inSize,
+                        const Arg& in, const wchar_t* outName, LONG outType, LONG outSize) {
     ComPtr<IDispatch> command = CreateObject(L"ADODB.Command");
     Put(command.Get(), L"ActiveConnection", Arg::Text(text));
-    Bstr name(L"GetICBillNo");
+    Bstr name(procedure);
     Put(command.Get(), L"CommandText", Arg::Text(name.Get()));
     Put(command.Get(), L"CommandType", Arg::Long(4));
-    Bstr in(L"@BillType"), out(L"@BilliD");
+    Bstr inText(inName), outText(outName);
     Variant p1 = Call(command.Get(), L"CreateParameter",
-                      {Arg::Text(in.Get()), Arg::Long(3), Arg::Long(1), Arg::Long(50), Arg::Long(1)});
+                      {Arg::Text(inText.Get()), Arg::Long(inType), Arg::Long(1), Arg::Long(inSize), in});
     Variant params = Get(command.Get(), L"Parameters");
     Call(AsObject(*params.Get()).Get(), L"Append", {Arg::Value(*p1.Get())});
     Variant p2 = Call(command.Get(), L"CreateParameter",
-                      {Arg::Text(out.Get()), Arg::Long(200), Arg::Long(2), Arg::Long(30)});
+                      {Arg::Text(outText.Get()), Arg::Long(outType), Arg::Long(2), Arg::Long(outSize)});
     Call(AsObject(*params.Get()).Get(), L"Append", {Arg::Value(*p2.Get())});
     { Variant rows = Call(command.Get(), L"Execute", {Arg::Missing(), Arg::Missing(), Arg::Long(-1)}); }
-    Variant value = Get(AsObject(*p2.Get()).Get(), L"Value");
-    if (V_VT(value.Get()) != VT_BSTR) std::exit(3);
+    return Get(AsObject(*p2.Get()).Get(), L"Value");
 }
 
-// The sequence GetFOperate runs, written out by hand.
+Variant FirstField(IDispatch* connection, const wchar_t* statement, const wchar_t* field) {
+    Bstr sql(statement);
+    Variant rows = Call(connection, L"Execute", {Arg::Text(sql.Get()), Arg::Missing(), Arg::Long(-1)});
+    ComPtr<IDispatch> rs = AsObject(*rows.Get());
+    Variant fields = Get(rs.Get(), L"Fields");
+    Bstr name(field);
+    Variant item = Get(AsObject(*fields.Get()).Get(), L"Item", {Arg::Text(name.Get())});
+    return Get(AsObject(*item.Get()).Get(), L"Value");
+}
+
+// The sequence GetFOperate runs, by hand.
 void DirectOperate(BSTR text) {
     ComPtr<IDispatch> connection = CreateObject(L"ADODB.Connection");
     Bstr none(L"");
@@ -64,9 +90,56 @@ void DirectOperate(BSTR text) {
     Bstr field(L"FOperate");
     Variant item = Get(AsObject(*fields.Get()).Get(), L"Item", {Arg::Text(field.Get())});
     Variant value = Get(AsObject(*item.Get()).Get(), L"Value");
-    if (ToLong(*value.Get()) != 3) std::exit(3);
+    if (ToLong(*value.Get()) != 3) Fail("direct GetFOperate");
     Call(rs.Get(), L"Close");
 }
+
+const wchar_t kUnitSql[] = L"select * from vwICUnitCoe Where FItemID=2";
+const wchar_t kStockSql[] = L"select * from ICInventory Where FBrNo='01' AND FStockID=1 AND FItemID=11";
+
+// The floor: plain ODBC on one open connection.
+class Odbc {
+public:
+    explicit Odbc(const wchar_t* text) {
+        SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env_);
+        SQLSetEnvAttr(env_, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+        SQLAllocHandle(SQL_HANDLE_DBC, env_, &dbc_);
+        std::wstring in(text);
+        if (!SQL_SUCCEEDED(SQLDriverConnectW(dbc_, nullptr, reinterpret_cast<SQLWCHAR*>(&in[0]), SQL_NTS, nullptr, 0,
+                                             nullptr, SQL_DRIVER_NOPROMPT)))
+            Fail("ODBC connect");
+    }
+    ~Odbc() {
+        SQLDisconnect(dbc_);
+        SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
+        SQLFreeHandle(SQL_HANDLE_ENV, env_);
+    }
+    // One statement, its parameters bound as the test host binds them, and
+    // the first column of its first row.
+    std::wstring Run(const wchar_t* sql, const std::function<void(SQLHSTMT)>& bind = nullptr) {
+        SQLHSTMT s = SQL_NULL_HSTMT;
+        SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &s);
+        if (bind) bind(s);
+        std::wstring text(sql);
+        SQLWCHAR out[64] = {};
+        SQLLEN ind = 0;
+        if (!SQL_SUCCEEDED(SQLExecDirectW(s, reinterpret_cast<SQLWCHAR*>(&text[0]), SQL_NTS)) ||
+            !SQL_SUCCEEDED(SQLFetch(s)) || !SQL_SUCCEEDED(SQLGetData(s, 1, SQL_C_WCHAR, out, sizeof out, &ind)))
+            Fail("ODBC statement");
+        SQLFreeHandle(SQL_HANDLE_STMT, s);
+        return reinterpret_cast<wchar_t*>(out);
+    }
+
+private:
+    SQLHENV env_ = SQL_NULL_HENV;
+    SQLHDBC dbc_ = SQL_NULL_HDBC;
+};
+
+struct Case {
+    const char* name;
+    std::function<void()> library, direct, floor;
+    double libraryTime = 0, directTime = 0, floorTime = 0;
+};
 
 }  // namespace
 
@@ -78,42 +151,114 @@ int main(int argc, char** argv) {
     if (!GetEnvironmentVariableW(L"VEMO_PG_ODBC", cs, 2048)) { std::printf("VEMO_PG_ODBC is not set\n"); return 2; }
     Bstr text(cs);
     ComPtr<_VemoFuns> funs;
-    ComPtr<IDispatch> connection;
     if (FAILED(CoCreateInstance(CLSID_VemoFuns, nullptr, CLSCTX_INPROC_SERVER, IID__VemoFuns, funs.OutVoid()))) {
         std::printf("the library is not registered\n");
         return 2;
     }
+    // A closed caller connection for the private-connection members, an
+    // open one for GetStockNumberByID.
+    ComPtr<IDispatch> closed, open;
+    Bstr none(L"");
     Guarded([&] {
-        connection = CreateObject(L"ADODB.Connection");
-        Put(connection.Get(), L"ConnectionString", Arg::Text(text.Get()));
+        closed = CreateObject(L"ADODB.Connection");
+        Put(closed.Get(), L"ConnectionString", Arg::Text(text.Get()));
+        open = CreateObject(L"ADODB.Connection");
+        Call(open.Get(), L"Open", {Arg::Text(text.Get()), Arg::Text(none.Get()), Arg::Text(none.Get()), Arg::Long(-1)});
     });
-    _Connection* cn = nullptr;
-    if (!connection || FAILED(connection->QueryInterface(IID__Connection, reinterpret_cast<void**>(&cn)))) return 2;
+    ComPtr<_Connection> cn, openCn;
+    if (!closed || !open || FAILED(closed->QueryInterface(IID__Connection, cn.OutVoid())) ||
+        FAILED(open->QueryInterface(IID__Connection, openCn.OutVoid())))
+        return 2;
+    Odbc odbc(cs);
+    Bstr key(L"AB"), branch(L"01"), stock(L"1"), item(L"11"), unit(L"2");
 
-    double libBill = 0, directBill = 0, libOperate = 0, directOperate = 0;
+    std::vector<Case> cases;
+    cases.push_back({"GetICBillNo",
+        [&] {
+            BSTR bill = nullptr;
+            if (FAILED(funs->GetICBillNo(BillOutStock, cn.Get(), &bill)) || !bill || !*bill) Fail("GetICBillNo");
+            SysFreeString(bill);
+        },
+        [&] {
+            Variant v = DirectProcedure(text.Get(), L"GetICBillNo", L"@BillType", 3, 50, Arg::Long(1), L"@BilliD", 200, 30);
+            if (V_VT(v.Get()) != VT_BSTR) Fail("direct GetICBillNo");
+        },
+        [&] {
+            SQLINTEGER type = 1;
+            SQLLEN typeInd = 0, outInd = SQL_NULL_DATA;
+            SQLWCHAR outBuf[2] = {};
+            odbc.Run(L"CALL GetICBillNo(?, ?)", [&](SQLHSTMT s) {
+                SQLBindParameter(s, 1, SQL_PARAM_INPUT, SQL_C_SLONG, SQL_INTEGER, 10, 0, &type, 0, &typeInd);
+                SQLBindParameter(s, 2, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_VARCHAR, 30, 0, outBuf, sizeof outBuf, &outInd);
+            });
+        }});
+    cases.push_back({"GetFOperate",
+        [&] {
+            LONG v = 0;
+            if (FAILED(funs->GetFOperate(key.Get(), cn.Get(), &v)) || v != 3) Fail("GetFOperate");
+        },
+        [&] { DirectOperate(text.Get()); },
+        [&] {
+            if (odbc.Run(L"SELECT FOperate FROM ICSwitch WHERE FShortCut='AB'") != L"3") Fail("ODBC GetFOperate");
+        }});
+    cases.push_back({"GetStockNumberByID",
+        [&] {
+            double v = 0;
+            if (FAILED(funs->GetStockNumberByID(branch.Get(), stock.Get(), item.Get(), unit.Get(), openCn.Get(), &v)) ||
+                v != 3.5)
+                Fail("GetStockNumberByID");
+        },
+        [&] {
+            double coefficient = ToDouble(*FirstField(open.Get(), kUnitSql, L"FCoefficient").Get());
+            double quantity = ToDouble(*FirstField(open.Get(), kStockSql, L"FQty").Get());
+            if (coefficient * quantity != 3.5) Fail("direct GetStockNumberByID");
+        },
+        [&] {
+            odbc.Run(kUnitSql);
+            odbc.Run(kStockSql);
+        }});
+    cases.push_back({"PeriodFromDate",
+        [&] {
+            short v = 0;
+            if (FAILED(funs->PeriodFromDate(kPeriodDate, cn.Get(), &v)) || v != 4) Fail("PeriodFromDate");
+        },
+        [&] {
+            Variant v = DirectProcedure(text.Get(), L"sp_PeriodFromDate", L"@Date", 135, 0, Arg::Date(kPeriodDate),
+                                        L"@Period", 3, 0);
+            if (ToLong(*v.Get()) != 4) Fail("direct PeriodFromDate");
+        },
+        [&] {
+            SQL_TIMESTAMP_STRUCT ts = {2026, 4, 15, 0, 0, 0, 0};
+            SQLLEN tsInd = sizeof ts, outInd = SQL_NULL_DATA;
+            SQLINTEGER out = 0;
+            odbc.Run(L"CALL sp_PeriodFromDate(?, ?)", [&](SQLHSTMT s) {
+                SQLBindParameter(s, 1, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP, SQL_TYPE_TIMESTAMP, 23, 3, &ts, 0, &tsInd);
+                SQLBindParameter(s, 2, SQL_PARAM_INPUT, SQL_C_SLONG, SQL_INTEGER, 10, 0, &out, 0, &outInd);
+            });
+        }});
+
     HRESULT hr = Guarded([&] {
+        for (Case& c : cases) c.library(), c.direct(), c.floor();  // warm: pooled sessions, loaded drivers
         for (int r = 0; r < rounds; ++r) {
-            libBill += Seconds([&] {
-                BSTR bill = nullptr;
-                if (FAILED(funs->GetICBillNo(BillOutStock, cn, &bill)) || !bill || !*bill) std::exit(3);
-                SysFreeString(bill);
-            }, calls);
-            directBill += Seconds([&] { DirectBillNo(text.Get()); }, calls);
-            Bstr key(L"AB");
-            libOperate += Seconds([&] {
-                LONG v = 0;
-                if (FAILED(funs->GetFOperate(key.Get(), cn, &v)) || v != 3) std::exit(3);
-            }, calls);
-            directOperate += Seconds([&] { DirectOperate(text.Get()); }, calls);
+            for (Case& c : cases) {
+                c.libraryTime += Seconds(c.library, calls);
+                c.directTime += Seconds(c.direct, calls);
+                c.floorTime += Seconds(c.floor, calls);
+            }
         }
     });
-    cn->Release();
     if (FAILED(hr)) { std::printf("a direct ADO call failed: 0x%08lx\n", static_cast<unsigned long>(hr)); return 2; }
     int total = calls * rounds;
-    std::printf("GetICBillNo: library %.1f calls/s, direct ADO %.1f calls/s, overhead ratio %.3f\n",
-                total / libBill, total / directBill, libBill / directBill);
-    std::printf("GetFOperate: library %.1f calls/s, direct ADO %.1f calls/s, overhead ratio %.3f\n",
-                total / libOperate, total / directOperate, libOperate / directOperate);
+    for (const Case& c : cases)
+        std::printf("%s: library %.1f calls/s, direct ADO %.1f calls/s (ratio %.3f, goal <= 1.05), "
+                    "ODBC round trips on an open connection %.1f/s (ratio %.2f, goal <= 3)\n",
+                    c.name, total / c.libraryTime, total / c.directTime, c.libraryTime / c.directTime,
+                    total / c.floorTime, c.libraryTime / c.floorTime);
+    cn.Reset();
+    openCn.Reset();
+    closed.Reset();
+    open.Reset();
+    funs.Reset();
     CoUninitialize();
     return 0;
 }

@@ -129,7 +129,8 @@ STDMETHODIMP Command::Execute(VARIANT* recordsAffected, VARIANT* parameters, LON
         if (text_.empty()) vemo::Raise(static_cast<HRESULT>(0x80040E0Cu), L"Command text was not set for the command object.");
         if (!IsMissing(parameters)) TakeValues(*parameters);
         long kind = EffectiveKind(options, kind_);
-        ComPtr<_Recordset> rs = RunCommand(session, text_, kind, params_->items, recordsAffected);
+        ComPtr<_Recordset> rs =
+            RunCommand(session, text_, kind, params_->items, recordsAffected, timeout_, connection_->ClientCursor());
         if (options == adCmdUnspecified || !(options & adExecuteNoRecords)) *result = rs.Detach();
     });
 }
@@ -154,5 +155,14 @@ STDMETHODIMP Command::CreateParameter(BSTR name, LONG type, LONG direction, LONG
 }
 
 STDMETHODIMP Command::get_State(LONG* out) { return Member([&] { SetOut(out, 0L); }); }
+
+STDMETHODIMP Command::get_CommandTimeout(LONG* out) { return Member([&] { SetOut(out, LONG(timeout_)); }); }
+
+STDMETHODIMP Command::put_CommandTimeout(LONG value) {
+    return Member([&] {
+        if (value < 0) RaiseAdo(kBadArguments);
+        timeout_ = value;
+    });
+}
 
 }  // namespace adohost

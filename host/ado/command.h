@@ -28,6 +28,8 @@ public:
     STDMETHODIMP CreateParameter(BSTR name, LONG type, LONG direction, LONG size, VARIANT value,
                                  _Parameter** result) override;
     STDMETHODIMP get_State(LONG* value) override;
+    STDMETHODIMP get_CommandTimeout(LONG* value) override;
+    STDMETHODIMP put_CommandTimeout(LONG value) override;
 
 private:
     void UseObject(IUnknown* object);
@@ -37,6 +39,7 @@ private:
     ComPtr<ParameterList> params_;
     std::wstring text_;
     long kind_ = 8;  // adCmdUnknown
+    long timeout_ = Connection::kDefaultCommandTimeout;
 };
 
 }  // namespace adohost

@@ -3,7 +3,10 @@
 #include "connection_string.h"
 #include "execute.h"
 #include "jet.h"
+#include "session_pool.h"
 #include "frame/out_values.h"
+
+#include <cwchar>
 
 namespace adohost {
 
@@ -46,7 +49,9 @@ std::wstring OdbcString(const ConnectionProperties& props, const std::wstring& u
         out += key + L"=" + OdbcValue(value) + L";";
     };
     for (const ConnectionProperty& p : props) {
-        if (SameKey(p.key, L"Provider") || SameKey(p.key, L"Persist Security Info")) continue;
+        if (SameKey(p.key, L"Provider") || SameKey(p.key, L"Persist Security Info") ||
+            SameKey(p.key, L"Connect Timeout"))
+            continue;
         if (SameKey(p.key, L"Extended Properties")) {
             for (const ConnectionProperty& q : ParseConnectionString(p.value)) add(q.key, q.value);
         } else if (SameKey(p.key, L"Data Source")) {
@@ -66,7 +71,36 @@ std::wstring OdbcString(const ConnectionProperties& props, const std::wstring& u
     return out;
 }
 
+bool IsTrue(const std::wstring* v) { return v && (SameKey(*v, L"True") || SameKey(*v, L"Yes") || *v == L"1"); }
+
+// An ODBC connection string without its password, as an open connection
+// shows it unless Persist Security Info is true.
+std::wstring WithoutPassword(const std::wstring& odbc) {
+    std::wstring out;
+    try {
+        for (const ConnectionProperty& p : ParseConnectionString(odbc))
+            if (!SameKey(p.key, L"PWD") && !SameKey(p.key, L"Password")) out += p.key + L"=" + OdbcValue(p.value) + L";";
+    } catch (...) {
+        return std::wstring();  // a driver's text we cannot read keeps nothing
+    }
+    return out;
+}
+
+// A time-out in seconds as ADO takes it: 0 for none, never negative.
+long CheckedTimeout(long seconds) {
+    if (seconds < 0) RaiseAdo(kBadArguments);
+    return seconds;
+}
+
 }  // namespace
+
+Connection::~Connection() { EndSession(); }
+
+void Connection::EndSession() {
+    if (session_) ReturnToPool(poolKey_, std::move(session_));
+    session_.reset();
+    open_ = false;
+}
 
 void Connection::OpenText(const std::wstring& text, const std::wstring& user, const std::wstring& password) {
     if (open_) RaiseAdo(kObjectOpen);
@@ -82,10 +116,28 @@ void Connection::OpenText(const std::wstring& text, const std::wstring& user, co
         return;
     }
     if (!IsOdbcProvider(provider)) RaiseAdo(kProviderNotFound);
-    auto session = std::make_unique<OdbcSession>(OdbcString(props, user, password));
+    // The login time-out: the text's Connect Timeout (the OLE DB name of
+    // the property), else ConnectionTimeout.
+    textTimeout_ = -1;
+    if (const std::wstring* t = FindProperty(props, L"Connect Timeout")) {
+        wchar_t* end = nullptr;
+        long v = std::wcstol(t->c_str(), &end, 10);
+        if (t->empty() || *end || v < 0) RaiseAdo(kBadArguments);
+        textTimeout_ = v;
+    }
+    persist_ = IsTrue(FindProperty(props, L"Persist Security Info"));
+    OpenOdbc(OdbcString(props, user, password));
+}
+
+void Connection::OpenOdbc(const std::wstring& odbc) {
+    std::unique_ptr<OdbcSession> session = TakePooledSession(odbc);
+    if (!session) session = std::make_unique<OdbcSession>(odbc, textTimeout_ >= 0 ? textTimeout_ : connectionTimeout_);
     // ADO's form for a connection through the ODBC provider; it opens again
-    // as it stands.
-    text_ = L"Provider=MSDASQL.1;Extended Properties=" + AdoQuoted(session->CompletedString());
+    // as it stands, without the password unless the text asked to keep it.
+    const std::wstring& completed = session->CompletedString();
+    text_ = L"Provider=MSDASQL.1;Extended Properties=" + AdoQuoted(persist_ ? completed : WithoutPassword(completed));
+    poolKey_ = odbc;
+    reopenable_ = true;
     provider_ = L"MSDASQL.1";
     session_ = std::move(session);
     open_ = true;
@@ -103,6 +155,7 @@ STDMETHODIMP Connection::put_ConnectionString(BSTR value) {
     return Member([&] {
         if (open_) RaiseAdo(kObjectOpen);
         text_ = Text(value);
+        reopenable_ = false;
     });
 }
 
@@ -112,7 +165,14 @@ STDMETHODIMP Connection::Open(BSTR connectionString, BSTR userId, BSTR password,
     return Member([&] {
         if (open_) RaiseAdo(kObjectOpen);
         std::wstring text = Text(connectionString);
+        if (text.empty() && reopenable_ && SysStringLen(userId) == 0 && SysStringLen(password) == 0) {
+            // Open again after Close: with the text and credentials it was
+            // opened with, which ConnectionString no longer shows in full.
+            OpenOdbc(poolKey_);
+            return;
+        }
         if (!text.empty()) text_ = text;
+        reopenable_ = false;
         OpenText(text_, Text(userId), Text(password));
     });
 }
@@ -120,8 +180,7 @@ STDMETHODIMP Connection::Open(BSTR connectionString, BSTR userId, BSTR password,
 STDMETHODIMP Connection::Close() {
     return Member([&] {
         if (!open_) RaiseAdo(kObjectClosed);
-        session_.reset();
-        open_ = false;
+        EndSession();
     });
 }
 
@@ -131,11 +190,36 @@ STDMETHODIMP Connection::Execute(BSTR commandText, VARIANT* recordsAffected, LON
         *result = nullptr;
         OdbcSession& session = Session();
         long kind = EffectiveKind(options, adCmdText);
-        ComPtr<_Recordset> rs = RunCommand(session, Text(commandText), kind, {}, recordsAffected);
+        ComPtr<_Recordset> rs =
+            RunCommand(session, Text(commandText), kind, {}, recordsAffected, commandTimeout_, ClientCursor());
         if (options == adCmdUnspecified || !(options & adExecuteNoRecords)) *result = rs.Detach();
     });
 }
 
 STDMETHODIMP Connection::get_Provider(BSTR* out) { return Member([&] { SetOut(out, U16(provider_)); }); }
+
+STDMETHODIMP Connection::get_ConnectionTimeout(LONG* out) { return Member([&] { SetOut(out, LONG(connectionTimeout_)); }); }
+
+STDMETHODIMP Connection::put_ConnectionTimeout(LONG value) {
+    return Member([&] {
+        if (open_) RaiseAdo(kObjectOpen);
+        connectionTimeout_ = CheckedTimeout(value);
+    });
+}
+
+STDMETHODIMP Connection::get_CommandTimeout(LONG* out) { return Member([&] { SetOut(out, LONG(commandTimeout_)); }); }
+
+STDMETHODIMP Connection::put_CommandTimeout(LONG value) {
+    return Member([&] { commandTimeout_ = CheckedTimeout(value); });
+}
+
+STDMETHODIMP Connection::get_CursorLocation(LONG* out) { return Member([&] { SetOut(out, LONG(cursorLocation_)); }); }
+
+STDMETHODIMP Connection::put_CursorLocation(LONG value) {
+    return Member([&] {
+        if (value != kUseServer && value != kUseClient) RaiseAdo(kBadArguments);
+        cursorLocation_ = value;
+    });
+}
 
 }  // namespace adohost

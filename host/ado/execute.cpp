@@ -69,7 +69,8 @@ long EffectiveKind(long options, long own) {
 }
 
 ComPtr<_Recordset> RunCommand(OdbcSession& session, const std::wstring& text, long kind,
-                              const std::vector<ComPtr<Parameter>>& params, VARIANT* recordsAffected) {
+                              const std::vector<ComPtr<Parameter>>& params, VARIANT* recordsAffected, long timeout,
+                              bool clientCursor) {
     static VARIANT null = [] {
         VARIANT v;
         VariantInit(&v);
@@ -101,7 +102,7 @@ ComPtr<_Recordset> RunCommand(OdbcSession& session, const std::wstring& text, lo
         sql = text;
         break;
     }
-    Outcome outcome = session.Execute(sql, values);
+    Outcome outcome = session.Execute(sql, values, timeout);
     if (kind == adCmdStoredProc) {
         for (const ComPtr<Parameter>& p : params)
             if (p->direction == adParamReturnValue) SetNull(*p.Get());
@@ -125,7 +126,7 @@ ComPtr<_Recordset> RunCommand(OdbcSession& session, const std::wstring& text, lo
             V_I4(target) = outcome.affected;
         }
     }
-    return Recordset::Over(std::move(outcome.rows));
+    return Recordset::Over(std::move(outcome.rows), clientCursor);
 }
 
 }  // namespace adohost

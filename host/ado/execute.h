@@ -24,7 +24,10 @@ long EffectiveKind(long options, long own);
 // its recordset. A stored procedure becomes CALL name(?, ...), one marker per
 // parameter that is not a return value, and its output and input-output
 // parameters take the values of the row that the server returns, in order.
+// The statement is cancelled after `timeout` seconds (0: no limit); the
+// recordset is a client cursor (its RecordCount known) when `clientCursor`.
 ComPtr<_Recordset> RunCommand(OdbcSession& session, const std::wstring& text, long kind,
-                              const std::vector<ComPtr<Parameter>>& params, VARIANT* recordsAffected);
+                              const std::vector<ComPtr<Parameter>>& params, VARIANT* recordsAffected, long timeout,
+                              bool clientCursor);
 
 }  // namespace adohost

@@ -101,6 +101,12 @@ void StoreText(Binding& b, const std::u16string_view& text, long size) {
     b.columnSize = std::max<SQLULEN>({SQLULEN(1), static_cast<SQLULEN>(size > 0 ? size : 0), static_cast<SQLULEN>(text.size())});
 }
 
+// As ADO does: a value longer than its parameter's declared size is the
+// wrong-type error, never cut short on the way to the server.
+void CheckSize(size_t length, long size) {
+    if (size > 0 && length > static_cast<size_t>(size)) RaiseAdo(kWrongType);
+}
+
 long TypeOfValue(const VARIANT& v) {
     switch (V_VT(&v)) {
     case VT_I1: case VT_I2: case VT_I4: case VT_INT: case VT_UI1: case VT_UI2: return adInteger;
@@ -180,6 +186,7 @@ Binding Bind(const BoundValue& bv) {
             if (V_VT(&v) != (VT_ARRAY | VT_UI1) || SafeArrayGetDim(V_ARRAY(&v)) != 1) RaiseAdo(kWrongType);
             SAFEARRAY* a = V_ARRAY(&v);
             size_t n = a->rgsabound[0].cElements;
+            CheckSize(n, bv.size);
             b.data.resize(n ? n : 1);
             if (n) std::memcpy(b.data.data(), a->pvData, n);
             b.indicator = static_cast<SQLLEN>(n);
@@ -192,7 +199,12 @@ Binding Bind(const BoundValue& bv) {
         bool wide = type == adWChar || type == adVarWChar || type == adLongVarWChar || type == adBSTR;
         b.sqlType = wide ? SQL_WVARCHAR : SQL_VARCHAR;
         b.columnSize = std::max<SQLULEN>(1, bv.size > 0 ? bv.size : 0);
-        if (!null) StoreText(b, vemo::View(V_BSTR(convert(VT_BSTR).Get())), bv.size);
+        if (!null) {
+            Variant text = convert(VT_BSTR);
+            std::u16string_view chars = vemo::View(V_BSTR(text.Get()));
+            CheckSize(chars.size(), bv.size);
+            StoreText(b, chars, bv.size);
+        }
         break;
     }
     }
@@ -208,7 +220,8 @@ long AdoTypeOfColumn(SQLSMALLINT sqlType) {
     case SQL_BIT: return adBoolean;
     case SQL_TINYINT: case SQL_SMALLINT: case SQL_INTEGER: return adInteger;
     case SQL_BIGINT: return adBigInt;
-    case SQL_REAL: case SQL_FLOAT: case SQL_DOUBLE: case SQL_NUMERIC: case SQL_DECIMAL: return adDouble;
+    case SQL_REAL: case SQL_FLOAT: case SQL_DOUBLE: return adDouble;
+    case SQL_NUMERIC: case SQL_DECIMAL: return adNumeric;
     case SQL_TYPE_DATE: case SQL_DATE: return adDBDate;
     case SQL_TYPE_TIME: case SQL_TIME: return adDBTime;
     case SQL_TYPE_TIMESTAMP: case SQL_TIMESTAMP: return adDBTimeStamp;
@@ -286,6 +299,24 @@ Variant ReadValue(const Statement& s, SQLUSMALLINT col, long type) {
         if (ind == SQL_NULL_DATA) break;
         V_VT(p) = VT_R8;
         V_R8(p) = d;
+        return v;
+    }
+    case adNumeric: {
+        // Read as the server's text and kept exact as a Decimal, as ADO
+        // gives these columns. Beyond a Decimal's 28 digits, the nearest
+        // Double.
+        std::vector<unsigned char> bytes;
+        if (!ReadChunks(s, col, SQL_C_WCHAR, bytes)) break;
+        bytes.resize(bytes.size() + sizeof(OLECHAR), 0);
+        OLECHAR* text = reinterpret_cast<OLECHAR*>(bytes.data());
+        const LCID invariant = MAKELCID(0x0409, SORT_DEFAULT);
+        if (SUCCEEDED(VarDecFromStr(text, invariant, 0, &V_DECIMAL(p)))) {
+            V_VT(p) = VT_DECIMAL;
+        } else if (SUCCEEDED(VarR8FromStr(text, invariant, 0, &V_R8(p)))) {
+            V_VT(p) = VT_R8;
+        } else {
+            RaiseProvider(L"The driver sent a number that is no number: " + std::wstring(text));
+        }
         return v;
     }
     case adDBDate: case adDBTime: case adDBTimeStamp: {
@@ -416,17 +447,26 @@ std::wstring Reopenable(std::wstring completed, const std::wstring& given) {
     return driver + L";" + completed;
 }
 
+// The process's one ODBC environment. Never freed: sessions kept by the
+// pool live until the process ends.
+SQLHENV Environment() {
+    static SQLHENV env = [] {
+        SQLHENV e = SQL_NULL_HENV;
+        if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &e))) return SQLHENV(SQL_NULL_HENV);
+        SQLSetEnvAttr(e, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+        return e;
+    }();
+    if (env == SQL_NULL_HENV) RaiseProvider(L"The ODBC driver manager could not be loaded.");
+    return env;
+}
+
 }  // namespace
 
-OdbcSession::OdbcSession(const std::wstring& connectionString) {
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env_)))
-        RaiseProvider(L"The ODBC driver manager could not be loaded.");
-    SQLSetEnvAttr(env_, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, env_, &dbc_))) {
-        std::wstring text = Diagnostics(SQL_HANDLE_ENV, env_);
-        SQLFreeHandle(SQL_HANDLE_ENV, env_);
-        RaiseProvider(text);
-    }
+OdbcSession::OdbcSession(const std::wstring& connectionString, long loginTimeout) {
+    SQLHENV env = Environment();
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc_))) RaiseDiagnostics(SQL_HANDLE_ENV, env);
+    SQLSetConnectAttrW(dbc_, SQL_ATTR_LOGIN_TIMEOUT,
+                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(loginTimeout > 0 ? loginTimeout : 0)), 0);
     std::vector<SQLWCHAR> in(connectionString.begin(), connectionString.end());
     in.push_back(0);
     SQLWCHAR out[4096] = {};
@@ -435,21 +475,49 @@ OdbcSession::OdbcSession(const std::wstring& connectionString) {
     if (!SQL_SUCCEEDED(rc)) {
         std::wstring text = Diagnostics(SQL_HANDLE_DBC, dbc_);
         SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
-        SQLFreeHandle(SQL_HANDLE_ENV, env_);
         RaiseProvider(text);
     }
     connected_ = true;
     completed_ = Reopenable(reinterpret_cast<wchar_t*>(out), connectionString);
+    // A server session can die with its server; a local file's cannot.
+    // DISCARD TEMP both asks the server and drops the last user's
+    // temporary tables.
+    SQLWCHAR dbms[64] = {};
+    SQLSMALLINT dbmsLength = 0;
+    SQLGetInfoW(dbc_, SQL_DBMS_NAME, dbms, sizeof dbms, &dbmsLength);
+    if (Upper(reinterpret_cast<wchar_t*>(dbms)) == L"POSTGRESQL") probe_ = L"DISCARD TEMP";
 }
 
 OdbcSession::~OdbcSession() {
     if (connected_) SQLDisconnect(dbc_);
     SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
-    SQLFreeHandle(SQL_HANDLE_ENV, env_);
 }
 
-Outcome OdbcSession::Execute(const std::wstring& sql, const std::vector<BoundValue>& values) {
+bool OdbcSession::Reset() {
+    if (!SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK))) return false;
+    SQLSetConnectAttrW(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    return !SQL_SUCCEEDED(SQLGetConnectAttrW(dbc_, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) || dead != SQL_CD_TRUE;
+}
+
+bool OdbcSession::Probe() {
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    if (SQL_SUCCEEDED(SQLGetConnectAttrW(dbc_, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) && dead == SQL_CD_TRUE)
+        return false;
+    if (probe_.empty()) return true;
+    SQLHSTMT stmt = SQL_NULL_HSTMT;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &stmt))) return false;
+    std::vector<SQLWCHAR> text(probe_.begin(), probe_.end());
+    text.push_back(0);
+    bool alive = SQL_SUCCEEDED(SQLExecDirectW(stmt, text.data(), SQL_NTS));
+    SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+    return alive;
+}
+
+Outcome OdbcSession::Execute(const std::wstring& sql, const std::vector<BoundValue>& values, long queryTimeout) {
     Statement s(dbc_);
+    SQLSetStmtAttrW(s.Get(), SQL_ATTR_QUERY_TIMEOUT,
+                    reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(queryTimeout > 0 ? queryTimeout : 0)), 0);
     std::vector<Binding> bindings;
     bindings.reserve(values.size());
     for (const BoundValue& v : values) bindings.push_back(Bind(v));

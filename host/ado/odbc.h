@@ -54,23 +54,36 @@ struct Outcome {
     long affected = -1;            // rows changed, or -1 when the driver cannot tell
 };
 
+// One connection to a driver, on the process's one ODBC environment.
 class OdbcSession {
 public:
-    // Connects with SQLDriverConnectW; a failure raises the driver's diagnostics.
-    explicit OdbcSession(const std::wstring& connectionString);
+    // Connects with SQLDriverConnectW, waiting at most `loginTimeout`
+    // seconds for the server (0: as long as the driver waits); a failure
+    // raises the driver's diagnostics.
+    OdbcSession(const std::wstring& connectionString, long loginTimeout);
     ~OdbcSession();
     OdbcSession(const OdbcSession&) = delete;
     OdbcSession& operator=(const OdbcSession&) = delete;
 
     // The complete connection string that the driver reports.
     const std::wstring& CompletedString() const { return completed_; }
-    Outcome Execute(const std::wstring& sql, const std::vector<BoundValue>& values);
+    // Runs a statement; past `queryTimeout` seconds (0: no limit) the
+    // driver cancels it and the driver's diagnostics are raised.
+    Outcome Execute(const std::wstring& sql, const std::vector<BoundValue>& values, long queryTimeout);
+
+    // For the session pool. Reset ends whatever the last user left open
+    // (a transaction, manual commit); false when the session is unusable.
+    // Probe asks the server, in one round trip, whether the session still
+    // works, and drops its temporary objects where the server can; false
+    // for a dead session.
+    bool Reset();
+    bool Probe();
 
 private:
-    SQLHENV env_ = SQL_NULL_HENV;
     SQLHDBC dbc_ = SQL_NULL_HDBC;
     bool connected_ = false;
     std::wstring completed_;
+    std::wstring probe_;  // the statement Probe runs; empty: none needed
 };
 
 // Automation dates and ODBC timestamps (milliseconds kept).

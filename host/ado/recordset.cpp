@@ -25,9 +25,10 @@ ComPtr<::Field> NewField(const ComPtr<Recordset>& owner, size_t column) {
 
 }  // namespace
 
-ComPtr<_Recordset> Recordset::Over(std::shared_ptr<RowSet> rows) {
+ComPtr<_Recordset> Recordset::Over(std::shared_ptr<RowSet> rows, bool clientCursor) {
     ComPtr<_Recordset> rs = New();
     static_cast<Recordset*>(rs.Get())->rows_ = std::move(rows);
+    static_cast<Recordset*>(rs.Get())->client_ = clientCursor;
     return rs;
 }
 
@@ -44,8 +45,8 @@ const std::vector<vemo::Variant>& Recordset::CurrentRow() const {
 
 STDMETHODIMP Recordset::get_RecordCount(LONG* out) {
     return Member([&] {
-        OpenRows();
-        SetOut(out, -1L);
+        const RowSet& rows = OpenRows();
+        SetOut(out, client_ ? static_cast<LONG>(rows.rows.size()) : -1L);
     });
 }
 
@@ -89,6 +90,10 @@ STDMETHODIMP Recordset::Close() {
         rows_.reset();
         position_ = 0;
     });
+}
+
+STDMETHODIMP Recordset::get_CursorLocation(LONG* out) {
+    return Member([&] { SetOut(out, client_ ? 3L : 2L); });
 }
 
 STDMETHODIMP FieldList::get_Item(VARIANT index, ::Field** out) {

@@ -1,6 +1,7 @@
 // Recordset, Fields and Field over a result read completely into memory.
-// Results are forward-only: RecordCount is -1 and BOF is true only for an
-// empty result. A Field reads the recordset's current row, so a Field held
+// As under ADO, a server cursor (the default) is forward-only with
+// RecordCount -1, and a client cursor knows its count; BOF is true only for
+// an empty result. A Field reads the recordset's current row, so a Field held
 // across MoveNext shows the next row's value, as in ADO.
 #pragma once
 #include "ado_object.h"
@@ -17,7 +18,7 @@ public:
 
     // An open recordset over `rows`; a closed one when `rows` is null (a
     // statement without a result set).
-    static ComPtr<_Recordset> Over(std::shared_ptr<RowSet> rows);
+    static ComPtr<_Recordset> Over(std::shared_ptr<RowSet> rows, bool clientCursor);
 
     STDMETHODIMP get_RecordCount(LONG* value) override;
     STDMETHODIMP get_Fields(::Fields** value) override;
@@ -26,6 +27,7 @@ public:
     STDMETHODIMP MoveNext() override;
     STDMETHODIMP get_State(LONG* value) override;
     STDMETHODIMP Close() override;
+    STDMETHODIMP get_CursorLocation(LONG* value) override;
 
     // For Fields and Field: raise when closed, or when there is no current row.
     const RowSet& OpenRows() const;
@@ -34,6 +36,7 @@ public:
 private:
     std::shared_ptr<RowSet> rows_;
     size_t position_ = 0;
+    bool client_ = false;
 };
 
 class FieldList : public AdoObject<FieldList, ::Fields> {

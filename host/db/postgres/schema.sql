@@ -8,7 +8,9 @@
 -- names without regard to case.
 --
 -- Text columns are varchar, not text: the ODBC driver reports text as a
--- long (chunked) column, which the ERP's short codes are not.
+-- long (chunked) column, which the ERP's short codes are not. Quantities
+-- and coefficients are exact numbers (numeric, shown as inserted), as in
+-- the ERP; ADO hands them out as Decimal.
 --
 -- Procedures are called as CALL name(input, NULL); the server answers with
 -- one row holding the INOUT value. Input first, output second, as the ADO
@@ -28,14 +30,14 @@ CREATE TABLE ICInventory (
     FBrNo    varchar(80),
     FStockID integer,
     FItemID  integer,
-    FQty     double precision
+    FQty     numeric
 );
 
 -- Units of measure with their coefficient to the base unit.
 CREATE TABLE ICUnit (
     FUnitID      integer PRIMARY KEY,
     FName        varchar(80) NOT NULL,
-    FCoefficient double precision
+    FCoefficient numeric
 );
 
 -- The library filters this view by FItemID while passing a unit id, so the
@@ -132,3 +134,7 @@ BEGIN
     END IF;
 END
 $$;
+
+-- The password-only clerk role (scripts/pg-cluster creates it) works with
+-- the same tables and procedures as everyone else.
+GRANT SELECT, INSERT, UPDATE ON ALL TABLES IN SCHEMA public TO erp_clerk;

@@ -2,6 +2,7 @@
 ' late-bound the way the library and the ERP forms call ADO.
 Const adInteger = 3, adDouble = 5, adBoolean = 11, adDBTimeStamp = 135, adVarChar = 200
 Const adParamInput = 1, adParamOutput = 2, adCmdStoredProc = 4
+Const kDecimal = 14  ' VarType of a Decimal
 Dim cs, cn, rs, cmd, p, f, n, d, names, v, first
 
 cs = Env("VEMO_PG_ODBC")
@@ -110,7 +111,16 @@ CheckEqual rs("FOperate").Value, 5, "second row"
 Check IsNull(rs("FID").Value), "NULL in the second row"
 Set rs = cn.Execute("SELECT FCoefficient FROM vwICUnitCoe WHERE FItemID = 2")
 CheckEqual rs(0).Value, 0.5, "coefficient through the view"
-CheckEqual VarType(rs(0).Value), vbDouble, "floating as Double"
+CheckEqual VarType(rs(0).Value), kDecimal, "numeric as Decimal"
+CheckEqual rs(0).Type, 131, "numeric field type adNumeric"
+Set rs = cn.Execute("SELECT CAST(0.5 AS double precision) AS d, CAST('12345678901234567890.123456789' AS numeric) AS big, " & _
+    "CAST('1e40' AS numeric) AS huge, CAST(NULL AS numeric(8,2)) AS nothing")
+CheckEqual VarType(rs("d").Value), vbDouble, "floating as Double"
+CheckEqual rs("d").Type, adDouble, "floating field type"
+CheckEqual VarType(rs("big").Value), kDecimal, "28 digits stay a Decimal"
+CheckEqual CStr(rs("big").Value), "12345678901234567890.123456789", "exact to the last digit"
+CheckEqual VarType(rs("huge").Value), vbDouble, "beyond a Decimal's range: the nearest Double"
+Check IsNull(rs("nothing").Value), "a Null numeric"
 Set rs = cn.Execute("SELECT CAST('2027-01-15 11:59:58.750' AS timestamp) AS t, CAST(12.25 AS numeric(8,2)) AS num")
 CheckEqual VarType(rs("t").Value), vbDate, "timestamp as Date"
 CheckEqual rs("t").Type, adDBTimeStamp, "timestamp field type"
@@ -248,3 +258,128 @@ CheckEqual n, &H80004005, "ActiveConnection = an unreachable server"
 Check Len(d) > 0 And InStr(1, d, "connect", 1) > 0, "the driver's diagnostic: " & d
 Check InStr(first, "No Such Driver") > 0 Or InStr(1, first, "not found", 1) > 0, "driver manager's diagnostic: " & first
 CheckEqual v, 3706, "unknown provider"
+
+' --- cursors: a server cursor (the default) does not know its count, a
+' client cursor does, an empty one included
+Set cn = CreateObject("ADODB.Connection")
+CheckEqual cn.CursorLocation, 2, "adUseServer by default"
+cn.CursorLocation = 3
+cn.Open cs
+Set rs = cn.Execute("SELECT FShortCut FROM ICSwitch WHERE FShortCut IN ('AB', 'DUP')")
+CheckEqual rs.CursorLocation, 3, "the recordset's cursor is the connection's"
+CheckEqual rs.RecordCount, 3, "a client cursor counts its rows"
+CheckEqual cn.Execute("SELECT 1 WHERE false").RecordCount, 0, "and an empty result"
+Set cmd = CreateObject("ADODB.Command")
+Set cmd.ActiveConnection = cn
+cmd.CommandText = "SELECT FShortCut FROM ICSwitch"
+CheckEqual cmd.Execute.RecordCount, 9, "a command on the connection too"
+On Error Resume Next
+cn.CursorLocation = 7
+n = Err.Number
+On Error GoTo 0
+CheckEqual n, 3001, "no such cursor location"
+cn.Close
+
+' --- parameter sizes: a value longer than its declared size is refused
+Set cmd = CreateObject("ADODB.Command")
+cmd.ActiveConnection = cs
+cmd.CommandText = "SELECT CAST(? AS varchar) AS v"
+cmd.Parameters.Append cmd.CreateParameter("v", adVarChar, adParamInput, 5, "12345")
+Set rs = cmd.Execute
+CheckEqual rs(0).Value, "12345", "a value of the declared size"
+cmd.Parameters(0).Value = "123456"
+On Error Resume Next
+Set rs = cmd.Execute
+n = Err.Number
+On Error GoTo 0
+CheckEqual n, 3421, "one character more"
+On Error Resume Next
+v = CallProc(cs, "GetICMaxNum", adVarChar, 5, "icstockbill", adInteger, 0)
+n = Err.Number
+On Error GoTo 0
+CheckEqual n, 3421, "the same for a procedure's input"
+
+' --- time-outs: ADO's defaults, and a statement blocked by a row lock that
+' another session holds ends after CommandTimeout
+Set cn = CreateObject("ADODB.Connection")
+CheckEqual cn.ConnectionTimeout, 15, "ConnectionTimeout 15 s by default"
+CheckEqual cn.CommandTimeout, 30, "CommandTimeout 30 s by default"
+CheckEqual CreateObject("ADODB.Command").CommandTimeout, 30, "a command's too"
+cn.Open cs
+On Error Resume Next
+cn.ConnectionTimeout = 5
+n = Err.Number
+On Error GoTo 0
+CheckEqual n, 3705, "ConnectionTimeout of an open connection is fixed"
+Dim holder, t0
+Set holder = CreateObject("ADODB.Connection")
+holder.Open cs
+holder.Execute "BEGIN"
+holder.Execute "SELECT FLastNo FROM ICBillNo WHERE FBillType = 3 FOR UPDATE"
+Set cmd = CreateObject("ADODB.Command")
+Set cmd.ActiveConnection = cn
+cmd.CommandText = "GetICBillNo"
+cmd.CommandType = adCmdStoredProc
+cmd.CommandTimeout = 2
+cmd.Parameters.Append cmd.CreateParameter("@In", adInteger, adParamInput, 0, 3)
+cmd.Parameters.Append cmd.CreateParameter("@Out", adVarChar, adParamOutput, 30)
+t0 = Timer
+On Error Resume Next
+cmd.Execute , , -1
+n = Err.Number
+d = Err.Description
+On Error GoTo 0
+t0 = Timer - t0
+Check n <> 0, "the blocked procedure fails"
+Check InStr(1, d, "timeout", 1) > 0 Or InStr(1, d, "cancel", 1) > 0, "with the driver's time-out text: " & d
+Check t0 >= 1.5 And t0 < 6, "after about CommandTimeout: " & t0 & " s"
+cn.CommandTimeout = 1
+t0 = Timer
+On Error Resume Next
+cn.Execute "UPDATE ICBillNo SET FLastNo = FLastNo WHERE FBillType = 3"
+n = Err.Number
+On Error GoTo 0
+t0 = Timer - t0
+Check n <> 0 And t0 < 5, "Connection.Execute honours its CommandTimeout: " & t0 & " s"
+holder.Execute "ROLLBACK"
+cmd.Execute , , -1
+Check Left(cmd.Parameters(1).Value, 3) = "TRF", "the same command once the lock is gone"
+holder.Close
+cn.Close
+
+' --- credentials: a role that must give its password; an open connection's
+' ConnectionString leaves it out unless Persist Security Info is true
+Dim clerk
+clerk = Env("VEMO_PG_CLERK_ODBC")
+Check InStr(clerk, "clerk;pass") > 0, "VEMO_PG_CLERK_ODBC carries the password"
+Set cn = CreateObject("ADODB.Connection")
+cn.Open clerk
+CheckEqual cn.Execute("SELECT current_user")(0).Value, "erp_clerk", "logged in as the clerk"
+Check InStr(cn.ConnectionString, "clerk;pass") = 0 And InStr(1, cn.ConnectionString, "PWD=", 1) = 0, _
+    "no password in the open connection's text: " & cn.ConnectionString
+Check InStr(1, cn.ConnectionString, "UID=erp_clerk", 1) > 0, "the user stays"
+cn.Close
+cn.Open
+CheckEqual cn.State, 1, "Open after Close still knows the password"
+cn.Close
+cn.ConnectionString = cn.ConnectionString
+On Error Resume Next
+cn.Open
+n = Err.Number
+d = Err.Description
+On Error GoTo 0
+CheckEqual n, &H80004005, "the shown text alone cannot log in"
+Check InStr(1, d, "password", 1) > 0, "the server's reason: " & d
+cn.Open "Persist Security Info=True;" & clerk
+Check InStr(1, cn.ConnectionString, "PWD=clerk", 1) > 0, "Persist Security Info=True keeps it (as the driver writes it)"
+Set cmd = CreateObject("ADODB.Command")
+cmd.ActiveConnection = cn.ConnectionString
+cmd.CommandText = "SELECT current_user"
+Set rs = cmd.Execute
+CheckEqual rs(0).Value, "erp_clerk", "and that text logs in"
+cn.Close
+On Error Resume Next
+cn.Open Replace(clerk, "clerk;pass", "wrong")
+n = Err.Number
+On Error GoTo 0
+CheckEqual n, &H80004005, "a wrong password"

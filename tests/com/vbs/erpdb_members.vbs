@@ -106,5 +106,46 @@ Check IsEmpty(f.OpenAccessDSN(Env("VEMO_NOTJET_FILE"))), "not a database: Empty"
 Check IsEmpty(f.OpenAccessDSN(Env("VEMO_JET3_FILE") & ";Provider=x")), "a path with a semicolon is refused"
 Check IsEmpty(f.OpenAccessDSN("")), "an empty path"
 
+' --- the caller's open connection of a role with a password: its
+' ConnectionString no longer holds the password, so the private connection
+' of the procedures and switches cannot log in and the neutral result
+' follows; the stock statements run on the caller's own connection and
+' work. A closed connection still holds the text as given, password included.
+Dim clerk, clerkClosed, t0
+Set clerk = CreateObject("ADODB.Connection")
+clerk.Open Env("VEMO_PG_CLERK_ODBC")
+CheckEqual f.GetICMaxNum("ICStockBill", clerk), -1, "GetICMaxNum: the private connection cannot log in"
+CheckEqual f.GetICBillNo(1, clerk), "", "GetICBillNo: the same"
+CheckEqual f.GetFOperate("AB", clerk), -1, "GetFOperate: the same"
+s = "keep"
+CheckEqual f.GetFOperateNew("AB", clerk, s), -1, "GetFOperateNew: the same"
+CheckEqual s, "keep", "sReturn unchanged"
+CheckEqual f.PeriodFromDate(DateSerial(2026, 3, 15), clerk), -1, "PeriodFromDate: the same"
+CheckEqual f.GetStockNumberByID("01", "1", "11", "2", clerk), 3.5, "GetStockNumberByID uses the open connection itself"
+CheckEqual clerk.State, 1, "the clerk's connection stays open"
+Set clerkClosed = CreateObject("ADODB.Connection")
+clerkClosed.ConnectionString = Env("VEMO_PG_CLERK_ODBC")
+CheckEqual f.GetFOperate("AB", clerkClosed), 3, "a closed connection's text keeps the password"
+Check Left(f.GetICBillNo(1, clerkClosed), 3) = "OUT", "and numbers bills"
+clerk.Close
+
+' --- a numbering procedure blocked by a row lock that another session
+' holds on the counter row: the private command gives up after ADO's
+' default CommandTimeout of 30 s, with the neutral result, and the next call
+' after the lock is gone works again.
+Dim holder
+Set holder = CreateObject("ADODB.Connection")
+holder.Open cs
+holder.Execute "BEGIN"
+holder.Execute "SELECT FLastNo FROM ICBillNo WHERE FBillType = 4 FOR UPDATE"
+t0 = Timer
+s = f.GetICBillNo(4, cn)
+t0 = Timer - t0
+CheckEqual s, "", "a blocked GetICBillNo gives the empty text"
+Check t0 >= 25 And t0 < 45, "after the 30 s command time-out: " & t0 & " s"
+holder.Execute "ROLLBACK"
+holder.Close
+Check Left(f.GetICBillNo(4, cn), 3) = "CHK", "numbers again once the lock is gone"
+
 CheckEqual cn.State, 1, "the caller's connection is still open at the end"
 cn.Close
