@@ -133,12 +133,6 @@ add_custom_command(OUTPUT ${GEN}/VemoFunction.tlb
   DEPENDS tlbfinish ${GEN}/VemoFunction_widl.tlb ${VEMO_IMPORT_TLBS}
           ${IDL_DIR}/VemoFunction.win32.tlb ${IDL_DIR}/VemoFunction.win32.tlb.sources VERBATIM)
 
-set(VEMO_COM_SOURCES "")
-file(GLOB VEMO_COM_LISTS ${CMAKE_SOURCE_DIR}/src/*/com.cmake)
-foreach(f ${VEMO_COM_LISTS})
-  include(${f})
-endforeach()
-
 # The side-by-side manifest, written from the class table that registration
 # uses (src/frame/class_table.h) by a tool of the build machine
 # (tools/manifest): embedded as manifest resource 1 and shipped beside the
@@ -167,18 +161,27 @@ configure_file(${CMAKE_SOURCE_DIR}/src/frame/VemoFunction.rc.in ${GEN}/VemoFunct
 set_source_files_properties(${GEN}/VemoFunction.rc PROPERTIES
   OBJECT_DEPENDS "${GEN}/VemoFunction.tlb;${GEN}/collection.tlb;${VEMO_MANIFEST}")
 
-# The library's code is compiled once; the product DLL and the test build's
-# DLL with its extra hooks (tests/com) link the same objects.
-add_library(vemo_com_objects OBJECT ${VEMO_COM_SOURCES} ${GEN}/VemoFunction_i.c ${GEN}/outside_types_i.c)
+set(VEMO_WINDOWS_DEFINITIONS UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
+# The frame, compiled once for every COM DLL of the project (the product and
+# the test host's); each DLL links it with a class table of its own.
+add_library(vemo_frame STATIC)
+target_include_directories(vemo_frame PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_compile_definitions(vemo_frame PUBLIC ${VEMO_WINDOWS_DEFINITIONS})
+target_link_libraries(vemo_frame PUBLIC oleaut32 ole32 uuid advapi32)
+# The library's own code is compiled once too; the product DLL and the test
+# build's DLL with its extra hooks (tests/com) link the same objects.
+add_library(vemo_com_objects OBJECT ${GEN}/VemoFunction_i.c ${GEN}/outside_types_i.c)
 target_include_directories(vemo_com_objects PUBLIC ${GEN} ${CMAKE_SOURCE_DIR}/src)
-target_compile_definitions(vemo_com_objects PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
+target_compile_definitions(vemo_com_objects PUBLIC ${VEMO_WINDOWS_DEFINITIONS})
+add_subdirectory(src)
+
 add_library(VemoFunction SHARED $<TARGET_OBJECTS:vemo_com_objects>
   ${GEN}/VemoFunction.rc ${CMAKE_SOURCE_DIR}/src/frame/VemoFunction.def)
 set_target_properties(VemoFunction PROPERTIES PREFIX "" OUTPUT_NAME VemoFunction)
 target_include_directories(VemoFunction PRIVATE ${GEN} ${CMAKE_SOURCE_DIR}/src)
 # The .def names the exports undecorated; the fix-up to their stdcall symbols is intended.
 target_link_options(VemoFunction PRIVATE -Wl,--enable-stdcall-fixup)
-set(VEMO_COM_LIBS vemo_core oleaut32 ole32 uuid advapi32 user32 gdi32)
+set(VEMO_COM_LIBS vemo_frame vemo_core oleaut32 ole32 uuid advapi32 user32 gdi32)
 target_link_libraries(VemoFunction PRIVATE ${VEMO_COM_LIBS})
 
 # Stand-ins for the host's components (data access, profile, ...): built

@@ -18,8 +18,7 @@ cleanup() {
   rm -rf "$work" ${clone:+"$clone"}
 }
 trap cleanup EXIT
-pass=0 fail=0
-check() { if eval "$2"; then pass=$((pass+1)); else fail=$((fail+1)); echo "FAIL: $1"; fi; }
+. "$(dirname "$0")/../support/check.sh"
 vbs() { "$root/scripts/run-vbs" "$here/host/$1" > "$work/out" 2>&1; local rc=$?; cat "$work/out"; return $rc; }
 worker() { "$root/scripts/wine" cscript //nologo "Z:$here/host/$1" "${@:2}"; }
 stamp=$(date +%s%N)
@@ -77,8 +76,7 @@ ln -s / "$clone/dosdevices/z:"
   HOSTTEST_NO_SHAREPROPS=1 "$root/scripts/wine" "$build/tests/com/hostlogin_tests.exe" --gtest_filter='*Unregistered*' > "$work/gt" 2>&1
   check "login properties raise the creation error without their component" \
     "grep -q 'PASSED  \] 1 test' '$work/gt' && ! grep -q SKIPPED '$work/gt'"
-  echo "$pass $fail" > "$work/counts"
+  echo "$passed $failed" > "$work/counts"
 )
-read pass fail < "$work/counts"
-echo "$pass passed, $fail failed"
-[ "$fail" -eq 0 ]
+read passed failed < "$work/counts"
+check_summary

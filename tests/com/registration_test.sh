@@ -9,8 +9,7 @@ prefix=$(mktemp -d)
 trap 'WINEPREFIX=$prefix wineserver -k 2>/dev/null; rm -rf "$prefix"' EXIT
 . "$here/scripts/wine-env" "$prefix" "$build"
 "$here/scripts/wine" wineboot -i >/dev/null 2>&1; wineserver -w
-pass=0 fail=0
-check() { if eval "$2"; then pass=$((pass+1)); else fail=$((fail+1)); echo "FAIL: $1"; fi; }
+. "$here/tests/support/check.sh"
 keys() { "$here/scripts/wine" reg query "$1" >/dev/null 2>&1; }
 clsids="A8CB2541 A8CB2547 A8CB2545 A8CB2543"
 ifaces="{CC289CE1-275D-43BA-A3B7-23E2C0D703D2} {A8CB2540-E499-11D5-9FA9-00E04C54B3B6} {B7AD0309-C0CB-4506-A74F-93D37EEFD9C7} {A8CB2546-E499-11D5-9FA9-00E04C54B3B6} {A8CB2544-E499-11D5-9FA9-00E04C54B3B6} {A8CB2542-E499-11D5-9FA9-00E04C54B3B6}"
@@ -36,5 +35,4 @@ for p in IniFile VemoFuns Btns Btn; do check "ProgID VemoFunction.$p removed" "!
 for i in $ifaces; do check "interface $i removed" "! keys 'HKCR\\Interface\\$i'"; done
 check "type library removed" "! keys 'HKCR\\TypeLib\\{A8CB253F-E499-11D5-9FA9-00E04C54B3B6}'"
 check "import libraries kept" "keys 'HKCR\\TypeLib\\{00000201-0000-0010-8000-00AA006D2EA4}'"
-echo "$pass passed, $fail failed"
-[ "$fail" -eq 0 ]
+check_summary
