@@ -13,24 +13,14 @@ const IID IID_AdoHostObject = {0x30620df4, 0x162c, 0x4398, {0x90, 0x1e, 0x99, 0x
 namespace vemo {
 namespace {
 
-template <class T>
-HRESULT Create(REFIID iid, void** out) { return T::CreateInstance(iid, out); }
-
 const ClassEntry kClasses[] = {
-    {&CLSID_Connection, L"ADODB.Connection", adohost::Connection::kInterfaces, &Create<adohost::Connection>},
-    {&CLSID_Command, L"ADODB.Command", adohost::Command::kInterfaces, &Create<adohost::Command>},
-    {&CLSID_Recordset, L"ADODB.Recordset", adohost::Recordset::kInterfaces, &Create<adohost::Recordset>},
+    {&CLSID_Connection, L"ADODB.Connection", adohost::Connection::kInterfaces, &CreateOf<adohost::Connection>},
+    {&CLSID_Command, L"ADODB.Command", adohost::Command::kInterfaces, &CreateOf<adohost::Command>},
+    {&CLSID_Recordset, L"ADODB.Recordset", adohost::Recordset::kInterfaces, &CreateOf<adohost::Recordset>},
 };
 
 }  // namespace
 
-const ClassEntry* Classes() { return kClasses; }
-int ClassCount() { return static_cast<int>(sizeof kClasses / sizeof kClasses[0]); }
-
-const ClassEntry* FindClass(REFCLSID clsid) {
-    for (const ClassEntry& c : kClasses)
-        if (IsEqualCLSID(clsid, *c.clsid)) return &c;
-    return nullptr;
-}
+ClassList ModuleClasses() { return kClasses; }
 
 }  // namespace vemo

@@ -10,26 +10,16 @@
 namespace vemo {
 namespace {
 
-template <class T>
-HRESULT Create(REFIID iid, void** out) { return T::CreateInstance(iid, out); }
-
 const ClassEntry kClasses[] = {
-    {&CLSID_PyxDictionary, L"Pyx.Dictionary", testhost::Dictionary::kInterfaces, &Create<testhost::Dictionary>},
-    {&CLSID_UserProfile, L"QelBase.UserProfile", testhost::UserProfile::kInterfaces, &Create<testhost::UserProfile>},
-    {&CLSID_ShareProps, L"Trellis.ShareProps", testhost::ShareProps::kInterfaces, &Create<testhost::ShareProps>},
-    {&CLSID_TallyGetData, L"Tally.GetData", testhost::TallyGetData::kInterfaces, &Create<testhost::TallyGetData>},
-    {&CLSID_TextValue, L"TestHost.TextValue", testhost::TextValue::kInterfaces, &Create<testhost::TextValue>},
+    {&CLSID_PyxDictionary, L"Pyx.Dictionary", testhost::Dictionary::kInterfaces, &CreateOf<testhost::Dictionary>},
+    {&CLSID_UserProfile, L"QelBase.UserProfile", testhost::UserProfile::kInterfaces, &CreateOf<testhost::UserProfile>},
+    {&CLSID_ShareProps, L"Trellis.ShareProps", testhost::ShareProps::kInterfaces, &CreateOf<testhost::ShareProps>},
+    {&CLSID_TallyGetData, L"Tally.GetData", testhost::TallyGetData::kInterfaces, &CreateOf<testhost::TallyGetData>},
+    {&CLSID_TextValue, L"TestHost.TextValue", testhost::TextValue::kInterfaces, &CreateOf<testhost::TextValue>},
 };
 
 }  // namespace
 
-const ClassEntry* Classes() { return kClasses; }
-int ClassCount() { return static_cast<int>(sizeof kClasses / sizeof kClasses[0]); }
-
-const ClassEntry* FindClass(REFCLSID clsid) {
-    for (const ClassEntry& c : kClasses)
-        if (IsEqualCLSID(clsid, *c.clsid)) return &c;
-    return nullptr;
-}
+ClassList ModuleClasses() { return kClasses; }
 
 }  // namespace vemo

@@ -46,6 +46,13 @@ private:
 };
 
 }  // namespace
+
+const ClassEntry* FindClass(REFCLSID clsid) {
+    for (const ClassEntry& c : ModuleClasses())
+        if (IsEqualCLSID(clsid, *c.clsid)) return &c;
+    return nullptr;
+}
+
 }  // namespace vemo
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {

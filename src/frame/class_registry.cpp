@@ -69,8 +69,7 @@ HRESULT RegisterClassTable(const std::wstring& dll, const GUID* libid, const wch
     auto set = [root](const std::wstring& path, const wchar_t* name, const std::wstring& value) {
         return SetClassesKey(path, name, value, root);
     };
-    for (int i = 0; i < ClassCount(); ++i) {
-        const ClassEntry& c = Classes()[i];
+    for (const ClassEntry& c : ModuleClasses()) {
         const std::wstring clsid = GuidText(*c.clsid);
         const std::wstring key = L"CLSID\\" + clsid;
         LONG rc = set(key, nullptr, c.progId);
@@ -88,8 +87,7 @@ HRESULT RegisterClassTable(const std::wstring& dll, const GUID* libid, const wch
 
 HRESULT UnregisterClassTable(HKEY root) {
     HRESULT result = S_OK;
-    for (int i = 0; i < ClassCount(); ++i) {
-        const ClassEntry& c = Classes()[i];
+    for (const ClassEntry& c : ModuleClasses()) {
         HRESULT hr = FromWin32(DeleteClassesTree(L"CLSID\\" + GuidText(*c.clsid), root));
         if (SUCCEEDED(hr)) hr = FromWin32(DeleteClassesTree(c.progId, root));
         if (FAILED(hr) && SUCCEEDED(result)) result = hr;

@@ -8,27 +8,17 @@
 namespace vemo {
 namespace {
 
-template <class T>
-HRESULT Create(REFIID iid, void** out) { return T::CreateInstance(iid, out); }
-
 const ClassEntry kClasses[] = {
-    {&CLSID_IniFile, table::kClasses[0].progId, IniFile::kInterfaces, &Create<IniFile>},
-    {&CLSID_VemoFuns, table::kClasses[1].progId, VemoFuns::kInterfaces, &Create<VemoFuns>},
-    {&CLSID_Btns, table::kClasses[2].progId, Btns::kInterfaces, &Create<Btns>},
-    {&CLSID_Btn, table::kClasses[3].progId, Btn::kInterfaces, &Create<Btn>},
+    {&CLSID_IniFile, table::kClasses[0].progId, IniFile::kInterfaces, &CreateOf<IniFile>},
+    {&CLSID_VemoFuns, table::kClasses[1].progId, VemoFuns::kInterfaces, &CreateOf<VemoFuns>},
+    {&CLSID_Btns, table::kClasses[2].progId, Btns::kInterfaces, &CreateOf<Btns>},
+    {&CLSID_Btn, table::kClasses[3].progId, Btn::kInterfaces, &CreateOf<Btn>},
 };
 // The identities' text (class_table.h) lists the same classes in this order.
 static_assert(sizeof kClasses / sizeof kClasses[0] == sizeof table::kClasses / sizeof table::kClasses[0]);
 
 }  // namespace
 
-const ClassEntry* Classes() { return kClasses; }
-int ClassCount() { return static_cast<int>(sizeof kClasses / sizeof kClasses[0]); }
-
-const ClassEntry* FindClass(REFCLSID clsid) {
-    for (const ClassEntry& c : kClasses)
-        if (IsEqualCLSID(clsid, *c.clsid)) return &c;
-    return nullptr;
-}
+ClassList ModuleClasses() { return kClasses; }
 
 }  // namespace vemo

@@ -15,8 +15,7 @@ here=$(cd "$(dirname "$0")/../../.." && pwd)
 build=$1; shift
 cases=${*:-user regfree}
 wine=$here/scripts/wine
-pass=0 fail=0
-check() { if eval "$2"; then pass=$((pass+1)); else fail=$((fail+1)); echo "FAIL: $1"; fi; }
+. "$here/tests/support/check.sh"
 keys() { "$wine" reg query "$1" >/dev/null 2>&1; }
 
 prefix=
@@ -125,8 +124,7 @@ for c in $cases; do
     # path, for the machine. When this check fails, Wine no longer does.
     check "Wine registers the type library when it makes a proxy (known gap)" "keys '$machine\\TypeLib\\$lib'"
     ;;
-  *) echo "unknown case $c"; fail=$((fail+1)) ;;
+  *) echo "unknown case $c"; failed=$((failed+1)) ;;
   esac
 done
-echo "$pass passed, $fail failed"
-[ "$fail" -eq 0 ]
+check_summary
