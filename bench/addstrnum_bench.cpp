@@ -1,4 +1,8 @@
-// AddStrNum on its longest legal input, 32,767 digits.
+// AddStrNum on its longest legal inputs, against one linear scan of the text
+// and the step-by-step loop.
+#include "../tests/support/addstrnum_stepwise.h"
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -21,12 +25,19 @@ public:
         while (e > i && t[e - 1] == u' ') --e;
         bool negative = false;
         if (i < e && (t[i] == u'+' || t[i] == u'-')) negative = t[i++] == u'-';
+        std::size_t zeros = 0;  // leading zeros are skipped first, as the platform does
+        while (i < e && t[i] == u'0') ++i, ++zeros;
         double v = 0;
         std::size_t digits = 0;
         int scale = 0;
         for (; i < e && t[i] >= u'0' && t[i] <= u'9'; ++i, ++digits) v = v * 10 + (t[i] - u'0');
-        if (i < e && t[i] == u'.')
-            for (++i; i < e && t[i] >= u'0' && t[i] <= u'9'; ++i, ++digits, --scale) v = v * 10 + (t[i] - u'0');
+        digits += zeros;
+        if (i < e && t[i] == u'.') {
+            ++i;
+            if (digits == zeros)  // no digit but zeros yet: the fraction's zeros are skipped too
+                while (i < e && t[i] == u'0') ++i, ++digits, --scale;
+            for (; i < e && t[i] >= u'0' && t[i] <= u'9'; ++i, ++digits, --scale) v = v * 10 + (t[i] - u'0');
+        }
         if (digits == 0) return false;
         if (i < e && (t[i] == u'e' || t[i] == u'E')) {
             ++i;
@@ -53,16 +64,28 @@ public:
     }
 };
 
-void Measure(const char* name, const std::u16string& str) {
+void Measure(const char* name, const std::u16string& str, bool stepwiseToo) {
     FastNumbers numbers;
     std::u16string out;
     long tests = 0;
-    const double seconds = BestSeconds(3, [&] {
+    AddStrNum(str, numbers, out, &tests);
+    if (out != vemo::reference::StepwiseAddStrNum(str, numbers)) {
+        std::printf("  %s MISMATCH between AddStrNum and the step-by-step loop\n", name);
+        return;
+    }
+    const double scan = BestSeconds(30, [&] {
+        sink = sink + static_cast<std::size_t>(std::count(str.begin(), str.end(), u'0'));
+    });
+    const double fast = BestSeconds(30, [&] {
         AddStrNum(str, numbers, out, &tests);
         sink = sink + out.size();
     });
-    std::printf("  %-34s %9.3f ms, %ld numeric tests, result of %zu characters\n", name, seconds * 1e3, tests,
-                out.size());
+    std::printf("  %-40s %8.3f ms, %ld numeric tests, %6.2f x one linear scan (goal <= 5)\n", name, fast * 1e3,
+                tests, fast / scan);
+    if (stepwiseToo) {
+        const double slow = BestSeconds(1, [&] { sink = sink + vemo::reference::StepwiseAddStrNum(str, numbers).size(); });
+        std::printf("  %-40s %8.3f ms, %.0f x AddStrNum\n", "  step-by-step loop, same text:", slow * 1e3, slow / fast);
+    }
 }
 
 }  // namespace
@@ -70,8 +93,11 @@ void Measure(const char* name, const std::u16string& str) {
 void RunAddStrNumBench() {
     const std::size_t n = kAddStrNumMaxLength;
     std::printf("AddStrNum: %zu characters\n", n);
-    Measure("all '9' (stops when out of range):", std::u16string(n, u'9'));
-    Measure("'0' ... '0' '9' (every tail numeric):", std::u16string(n - 1, u'0') + u"9");
+    Measure("'0' ... '0' '9' (every tail numeric):", std::u16string(n - 1, u'0') + u"9", true);
+    Measure("all '9' (stops when out of range):", std::u16string(n, u'9'), false);
+    Measure("blanks, then '5':", std::u16string(n - 1, u' ') + u"5", false);
+    Measure("'.' '0' ... '0' '1' (a tiny fraction):", u"." + std::u16string(n - 2, u'0') + u"1", false);
+    Measure("'A' ... 'A' '9':", std::u16string(n - 1, u'A') + u"9", false);
 }
 
 }  // namespace vemo::bench

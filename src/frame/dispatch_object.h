@@ -102,6 +102,8 @@ public:
         DISPPARAMS none = {nullptr, nullptr, 0, 0};
         // Keep the object alive through the call, whatever the member does.
         ComPtr<Interface> self(static_cast<Interface*>(this));
+        if (direct_.Takes(vtableInfo_.Get(), id, flags, params))
+            return vtableInfo_->Invoke(static_cast<Interface*>(this), id, flags, params, result, excep, argErr);
         InvokeArguments arguments;
         DISPPARAMS* use = nullptr;
         hr = arguments.Prepare(vtableInfo_.Get(), id, flags, params ? params : &none, &use, argErr);
@@ -151,6 +153,7 @@ private:
     volatile LONG refs_ = 0;
     ComPtr<ITypeInfo> typeInfo_;
     ComPtr<ITypeInfo> vtableInfo_;
+    DirectCalls direct_;
 };
 
 }  // namespace vemo

@@ -277,4 +277,58 @@ HRESULT InvokeArguments::Prepare(ITypeInfo* vtable, DISPID id, WORD flags, DISPP
     return S_OK;
 }
 
+const DirectCalls::Shape* DirectCalls::Find(ITypeInfo* vtable, DISPID id, WORD kinds) {
+    for (const Shape& shape : shapes_)
+        if (shape.id == id && shape.kinds == kinds) return &shape;
+    // Only members that exist are kept, so the list stays as short as the
+    // interface whatever DISPIDs a caller tries.
+    FUNCDESC* f = FindFunction(vtable, id, kinds);
+    if (!f) return nullptr;
+    Shape shape{id, kinds, true, 0, {}};
+    UINT visible = static_cast<UINT>(f->cParams);
+    if (visible && (f->lprgelemdescParam[visible - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL)) --visible;
+    if ((f->invkind & (INVOKE_PROPERTYPUT | INVOKE_PROPERTYPUTREF)) || f->cParamsOpt == -1) shape.direct = false;
+    for (UINT k = 0; k < visible && shape.direct; ++k) {
+        const ELEMDESC& e = f->lprgelemdescParam[k];
+        const ParamKind kind = KindOf(vtable, e.tdesc);
+        VARTYPE type = VT_ILLEGAL;
+        switch (kind.kind) {
+        case ParamKind::Variant:
+            // Coerce changes only a value for a VARIANT* parameter.
+            if (kind.byRef && kind.scalar == VT_VARIANT) type = VT_BYREF | VT_VARIANT;
+            break;
+        case ParamKind::Dispatch:
+        case ParamKind::Scalar: type = kind.byRef ? VT_BYREF | kind.scalar : kind.scalar; break;
+        case ParamKind::Interface: shape.direct = false; break;  // asked for its interface first
+        }
+        shape.types.push_back(type);
+        const bool omittable = (e.paramdesc.wParamFlags & (PARAMFLAG_FOPT | PARAMFLAG_FHASDEFAULT)) &&
+                               !IsDefaultedReference(e);
+        if (!omittable) shape.fewest = k + 1;
+    }
+    vtable->ReleaseFuncDesc(f);
+    shapes_.push_back(std::move(shape));
+    return &shapes_.back();
+}
+
+bool DirectCalls::Takes(ITypeInfo* vtable, DISPID id, WORD flags, const DISPPARAMS* caller) noexcept {
+    if (!caller || caller->cNamedArgs || (caller->cArgs && !caller->rgvarg)) return false;
+    const Shape* shape = nullptr;
+    try {
+        shape = Find(vtable, id, flags & (INVOKE_FUNC | INVOKE_PROPERTYGET | INVOKE_PROPERTYPUT |
+                                           INVOKE_PROPERTYPUTREF));
+    } catch (...) {
+        return false;
+    }
+    if (!shape || !shape->direct) return false;
+    const UINT count = caller->cArgs;
+    if (count < shape->fewest || count > shape->types.size()) return false;
+    for (UINT k = 0; k < count; ++k) {
+        const VARIANT& arg = caller->rgvarg[count - 1 - k];
+        if (IsMissing(&arg)) return false;
+        if (shape->types[k] != VT_ILLEGAL && V_VT(&arg) != shape->types[k]) return false;
+    }
+    return true;
+}
+
 }  // namespace vemo

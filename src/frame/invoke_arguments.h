@@ -45,4 +45,29 @@ private:
     DISPPARAMS params_ = {};
 };
 
+// The common call needs none of that: no named argument, every argument of
+// exactly its parameter's type (an object only for an IDispatch or VARIANT
+// parameter), nothing omitted but optional by-value parameters. Such a call
+// goes to the type information's Invoke as it came, without the function
+// search and copies of Prepare; what each member accepts that way is worked
+// out on its first call and kept.
+class DirectCalls {
+public:
+    // True when Prepare would pass the caller's parameters on unchanged and
+    // this is known without it. Never throws; false when unsure.
+    bool Takes(ITypeInfo* vtable, DISPID id, WORD flags, const DISPPARAMS* caller) noexcept;
+
+private:
+    struct Shape {
+        DISPID id;
+        WORD kinds;                  // the flags' INVOKE_* bits
+        bool direct;                 // false: always through Prepare
+        UINT fewest;                 // arguments that may come; the rest are optional by value
+        std::vector<VARTYPE> types;  // per parameter, first first; VT_ILLEGAL: any
+    };
+    const Shape* Find(ITypeInfo* vtable, DISPID id, WORD kinds);
+
+    std::vector<Shape> shapes_;
+};
+
 }  // namespace vemo

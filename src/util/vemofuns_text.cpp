@@ -21,6 +21,19 @@ public:
         Check(VarBstrFromR8(value, LOCALE_USER_DEFAULT, 0, s.Out()));
         return std::u16string(s.View());
     }
+    NumberSymbols Symbols() const override {
+        // The platform reads the first character of each separator.
+        NumberSymbols symbols;
+        wchar_t buffer[16];
+        auto first = [&](LCTYPE type, char16_t missing) -> char16_t {
+            return GetLocaleInfoW(LOCALE_USER_DEFAULT, type, buffer, 16) > 1 ? buffer[0] : missing;
+        };
+        symbols.decimal = first(LOCALE_SDECIMAL, u'.');
+        symbols.thousands = first(LOCALE_STHOUSAND, 0);
+        if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, buffer, 16) > 1)
+            symbols.currency.assign(buffer, buffer + wcslen(buffer));
+        return symbols;
+    }
 };
 
 bool IsMissing(const VARIANT& var) {

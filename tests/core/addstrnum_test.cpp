@@ -1,90 +1,68 @@
-// AddStrNum with a test double of the platform's numeric rules.
+// AddStrNum against the step-by-step loop over the number rule read whole.
+#include "../support/addstrnum_stepwise.h"
 #include "util/text.h"
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cmath>
+#include <cfloat>
 #include <cstdio>
-#include <cstdlib>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
 using vemo::AddStrNum;
 using vemo::AddStrNumStatus;
+using vemo::NumberSymbols;
+using vemo::reference::RuleNumbers;
+using vemo::reference::StepwiseAddStrNum;
 
-// Close enough to VarR8FromStr / VarBstrFromR8 for the edge cases: optional
-// blanks around, an optional sign, digits with one optional '.', an optional
-// exponent; out-of-range values are refused (as DISP_E_OVERFLOW). Whole
-// numbers are formatted as plain digits, others with 15 significant digits.
-// Locale separators, currency, parentheses and trailing signs are left out.
-class AutomationLikeNumbers : public vemo::NumericText {
-public:
-    bool TryParse(std::u16string_view text, double& value) const override {
-        std::size_t b = 0;
-        std::size_t e = text.size();
-        while (b < e && text[b] == u' ') ++b;
-        while (e > b && text[e - 1] == u' ') --e;
-        std::string ascii;
-        std::size_t i = b;
-        auto digits = [&] {
-            std::size_t count = 0;
-            while (i < e && text[i] >= u'0' && text[i] <= u'9') ++i, ++count;
-            return count;
-        };
-        if (i < e && (text[i] == u'+' || text[i] == u'-')) ++i;
-        std::size_t mantissa = digits();
-        if (i < e && text[i] == u'.') {
-            ++i;
-            mantissa += digits();
-        }
-        if (mantissa == 0) return false;
-        if (i < e && (text[i] == u'e' || text[i] == u'E')) {
-            ++i;
-            if (i < e && (text[i] == u'+' || text[i] == u'-')) ++i;
-            if (digits() == 0) return false;
-        }
-        if (i != e) return false;
-        for (std::size_t k = b; k < e; ++k) ascii.push_back(static_cast<char>(text[k]));
-        errno = 0;
-        const double v = std::strtod(ascii.c_str(), nullptr);
-        if (errno == ERANGE && std::isinf(v)) return false;
-        value = v;
-        return true;
-    }
+std::u16string U(const std::string& s) { return std::u16string(s.begin(), s.end()); }
 
-    std::u16string Format(double value) const override {
-        char buffer[64];
-        if (std::floor(value) == value && std::fabs(value) < 1e15)
-            std::snprintf(buffer, sizeof buffer, "%.0f", value);
-        else
-            std::snprintf(buffer, sizeof buffer, "%.15g", value);
-        std::u16string out;
-        for (const char* p = buffer; *p; ++p) out.push_back(static_cast<char16_t>(*p));
-        return out;
-    }
-};
+// ASCII form of a text for failure messages, at most 60 characters.
+std::string Shown(std::u16string_view s) {
+    std::string out;
+    for (char16_t c : s.substr(0, 60)) out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    return out;
+}
 
-std::u16string Count(std::u16string_view str, long* tests = nullptr) {
-    AutomationLikeNumbers numbers;
+std::u16string Count(std::u16string_view str, const vemo::NumericText& numbers, long* tests = nullptr) {
     std::u16string out = u"untouched";
     EXPECT_EQ(AddStrNum(str, numbers, out, tests), AddStrNumStatus::Ok);
     return out;
 }
 
-TEST(AutomationLikeNumbers, AcceptsTheAutomationShapes) {
-    AutomationLikeNumbers n;
+std::u16string Count(std::u16string_view str, long* tests = nullptr) { return Count(str, RuleNumbers(), tests); }
+
+const NumberSymbols kEuropean{u',', u'.', u"\u20AC"};
+const NumberSymbols kNoGrouping{u'.', 0, u"\u00A5"};
+const NumberSymbols kLongCurrency{u'.', u',', u"NT$"};
+
+TEST(RuleNumbers, ReadsTheNumberShapes) {
+    const struct {
+        std::u16string text;
+        bool numeric;
+        double value;
+    } cases[] = {
+        {u" -12.5e1 ", true, -125}, {u".5", true, 0.5},       {u"5.", true, 5},        {u"1,234.5", true, 1234.5},
+        {u"$-5", true, -5},         {u"- $ 5", true, -5},     {u"5-", true, -5},       {u"5$", true, 5},
+        {u"(5)", true, -5},         {u"&H1F", true, 31},      {u"&o17", true, 15},     {u"\t7\r\n", true, 7},
+        {u"1e+2", true, 100},       {u"", false, 0},          {u"-", false, 0},        {u"1e", false, 0},
+        {u"1.2.3", false, 0},       {u"L009", false, 0},      {u"1e999", false, 0},    {u",5", false, 0},
+        {u"(5", false, 0},          {u"5)", false, 0},        {u"-5-", false, 0},      {u"$5$", false, 0},
+        {u"$1e5", false, 0},        {u"&H", false, 0},        {u"&O8", false, 0},      {u"&HFFFFFFFFFFFFFFFFF", false, 0},
+        {u"1 5", false, 0},         {u"--5", false, 0},       {u"\u00A05", false, 0},  {u"\uFF15", false, 0},
+    };
+    RuleNumbers n;
+    for (const auto& c : cases) {
+        double v = -1;
+        EXPECT_EQ(n.TryParse(c.text, v), c.numeric) << Shown(c.text);
+        if (c.numeric) EXPECT_EQ(v, c.value) << Shown(c.text);
+    }
     double v = 0;
-    EXPECT_TRUE(n.TryParse(u" -12.5e1 ", v));
-    EXPECT_EQ(v, -125);
-    EXPECT_TRUE(n.TryParse(u".5", v));
-    EXPECT_FALSE(n.TryParse(u"", v));
-    EXPECT_FALSE(n.TryParse(u"-", v));
-    EXPECT_FALSE(n.TryParse(u"1e", v));
-    EXPECT_FALSE(n.TryParse(u"1.2.3", v));
-    EXPECT_FALSE(n.TryParse(u"L009", v));
-    EXPECT_FALSE(n.TryParse(u"1e999", v));
+    EXPECT_TRUE(RuleNumbers(kEuropean).TryParse(u"\u20AC 1.234,5", v));
+    EXPECT_EQ(v, 1234.5);
     EXPECT_EQ(n.Format(10), u"10");
     EXPECT_EQ(n.Format(-4), u"-4");
     EXPECT_EQ(n.Format(2.5), u"2.5");
@@ -101,45 +79,139 @@ TEST(AddStrNum, SpecExamples) {
 }
 
 TEST(AddStrNum, MoreShapes) {
-    EXPECT_EQ(Count(u"-1"), u"0");
-    EXPECT_EQ(Count(u"A 7"), u"A8");            // " 7" is numeric: the blank belongs to the tail
-    EXPECT_EQ(Count(u"A7 "), u"A7 1");          // a lone trailing blank is not: the loop stops at once
-    EXPECT_EQ(Count(u"   "), u"   1");          // blanks alone are not a number
-    EXPECT_EQ(Count(u"R1E5"), u"R1E6");         // stops at "E5", though "1E5" would be numeric
-    EXPECT_EQ(Count(u"R 1E5"), u"R 1E6");
-    EXPECT_EQ(Count(u"\u4e2d\u6587"), u"\u4e2d\u65871");
-    EXPECT_EQ(Count(u"ABC\uFF19"), u"ABC\uFF191");  // full-width digit: not numeric for the double
+    const struct {
+        const char16_t* in;
+        const char16_t* out;
+    } cases[] = {
+        {u"-1", u"0"},
+        {u"A 7", u"A8"},         // " 7" is numeric: the blank belongs to the tail
+        {u"A7 ", u"A7 1"},       // a lone trailing blank is not: the loop stops at once
+        {u"   ", u"   1"},       // blanks alone are not a number
+        {u"R1E5", u"R1E6"},      // stops at "E5", though "1E5" would be numeric
+        {u"R 1E5", u"R 1E6"},
+        {u"X&H10", u"X&H11"},    // "H10" is not a number, so hexadecimal never counts
+        {u"P$5", u"P6"},         // the currency symbol belongs to the tail
+        {u"P$$5", u"P$6"},
+        {u"Q-$ 5", u"Q-4"},
+        {u"Q+-5", u"Q+-4"},      // one sign only
+        {u"N1,000", u"N1,1"},    // ",000" is not a number: grouped digits never count
+        {u"A(5)", u"A(5)1"},
+        {u"A.5.5", u"A.6.5"},
+        {u"\t 9", u"10"},
+        {u"\u4e2d\u6587", u"\u4e2d\u65871"},
+        {u"ABC\uFF19", u"ABC\uFF191"},  // full-width digit: not numeric for the double
+    };
+    for (const auto& c : cases) EXPECT_EQ(Count(c.in), c.out) << Shown(c.in);
+    EXPECT_EQ(Count(u"K\u20AC7,5", RuleNumbers(kEuropean)), u"K8.5");
+    EXPECT_EQ(Count(u"NT$5", RuleNumbers(kLongCurrency)), u"NT$6");  // "$5" is not a number there
 }
 
-TEST(AddStrNum, CountsNumericTests) {
-    long tests = -1;
-    Count(u"BILL009", &tests);
-    EXPECT_EQ(tests, 4);  // "9", "09", "009", "L009"
-    Count(u"ABC", &tests);
-    EXPECT_EQ(tests, 1);
-    Count(u"", &tests);
-    EXPECT_EQ(tests, 0);
-    Count(u"123", &tests);
-    EXPECT_EQ(tests, 3);  // the loop ends at i = n + 1 without a fourth test
+TEST(AddStrNum, AsksThePlatformAtMostTwice) {
+    const struct {
+        const char16_t* text;
+        long tests;
+    } cases[] = {
+        {u"BILL009", 2},  // the tail "009", and "L009" refused
+        {u"ABC", 1},      // "C" refused
+        {u"", 0},
+        {u"123", 1},      // the whole text: nothing longer to refuse
+    };
+    for (const auto& c : cases) {
+        long tests = -1;
+        Count(c.text, &tests);
+        EXPECT_EQ(tests, c.tests);
+    }
+}
+
+// The step-by-step loop over the same number rule decides the expected result;
+// the single pass must also agree with the rule itself (at most two tests).
+void ExpectStepwise(std::u16string_view str, const RuleNumbers& numbers) {
+    long tests = 0;
+    const std::u16string fast = Count(str, numbers, &tests);
+    const std::u16string slow = StepwiseAddStrNum(str, numbers);
+    EXPECT_EQ(fast, slow) << Shown(str);
+    EXPECT_LE(tests, 2) << Shown(str);
+}
+
+TEST(AddStrNum, MatchesStepByStepOnRandomTexts) {
+    std::mt19937 random(18);
+    const std::u16string alphabet = u"0123456789000999 \t+-.,$e&H()A\u20AC\u00A5NT\u4e2d\u00A0";
+    for (const NumberSymbols& symbols : {NumberSymbols{}, kEuropean, kNoGrouping, kLongCurrency}) {
+        const RuleNumbers numbers(symbols);
+        for (int round = 0; round < 20000; ++round) {
+            std::u16string text(random() % 16, u' ');
+            for (char16_t& c : text) c = alphabet[random() % alphabet.size()];
+            ExpectStepwise(text, numbers);
+        }
+    }
+}
+
+TEST(AddStrNum, MatchesStepByStepAtTheEdgesOfTheDouble) {
+    char max[400];
+    std::snprintf(max, sizeof max, "%.0f", DBL_MAX);  // the 309 digits of the largest double
+    // 2^1024 - 2^970: the smallest integer that rounds up to infinity.
+    const std::string rounds =
+        "17976931348623158079372897140530341507993413271003782693617377898044496829276475094664901797758720709633028"
+        "64166928879109465555478519404026306574886715058206819089020007083836762738548458177115317644757302700698555"
+        "71366959622842914819860834936475292719074168444365510704342711559699508093042880177904174497792";
+    std::string below = rounds;
+    below.back() = '1';
+    const RuleNumbers numbers;
+    for (const std::string& digits : {std::string(max), rounds, below, "9" + std::string(max), std::string(308, '9'),
+                                      std::string(309, '9'), "1" + std::string(308, '0'), "0." + std::string(400, '9')})
+        for (const char* before : {"A", "A0000", "A-", "A$ ", "A9"}) ExpectStepwise(U(before + digits), numbers);
+}
+
+TEST(AddStrNum, MatchesStepByStepOnTheLongestTexts) {
+    const std::size_t n = vemo::kAddStrNumMaxLength;
+    const RuleNumbers numbers;
+    const std::u16string texts[] = {
+        std::u16string(n - 1, u'0') + u'9',           // every tail numeric
+        std::u16string(n, u'9'),                      // stops when out of range
+        std::u16string(n - 1, u' ') + u'5',           // blanks lead
+        u"-" + std::u16string(n - 2, u' ') + u'5',
+        u"." + std::u16string(n - 2, u'0') + u'1',    // a tiny fraction
+        u"$" + std::u16string(n - 3, u'0') + u".5",
+        std::u16string(n - 1, u'A') + u'9',
+    };
+    for (const std::u16string& text : texts) ExpectStepwise(text, numbers);
+}
+
+// Where the platform refuses what the rule accepts, the tails are tested one by
+// one and the platform's answer stands.
+class NoBlanksNumbers : public RuleNumbers {
+public:
+    bool TryParse(std::u16string_view text, double& value) const override {
+        return text.find(u' ') == std::u16string_view::npos && RuleNumbers::TryParse(text, value);
+    }
+};
+
+TEST(AddStrNum, ThePlatformDecidesWhereTheRuleDiffers) {
+    const NoBlanksNumbers strict;
+    EXPECT_EQ(Count(u"A 7", strict), u"A 8");
+    EXPECT_EQ(Count(u"A -7", strict), u"A -6");
+    // Symbols that could be read two ways: the single pass is not used.
+    const RuleNumbers blankGroups(NumberSymbols{u'.', u' ', u"$"});
+    long tests = 0;
+    EXPECT_EQ(Count(u"A1 234", blankGroups, &tests), StepwiseAddStrNum(u"A1 234", blankGroups));
+    EXPECT_EQ(tests, 6);
 }
 
 TEST(AddStrNum, Accepts32767Characters) {
     std::u16string str(vemo::kAddStrNumMaxLength - 1, u'A');
     str += u'9';
     long tests = 0;
-    const std::u16string out = Count(str, &tests);
+    EXPECT_EQ(Count(str, &tests), std::u16string(vemo::kAddStrNumMaxLength - 1, u'A') + u"10");
     EXPECT_EQ(tests, 2);
-    EXPECT_EQ(out, std::u16string(vemo::kAddStrNumMaxLength - 1, u'A') + u"10");
 
-    // Every tail numeric: the loop runs to i = 32768, past the 16-bit range.
     std::u16string blanks(vemo::kAddStrNumMaxLength - 1, u' ');
     blanks += u'5';
     EXPECT_EQ(Count(blanks, &tests), u"6");
-    EXPECT_EQ(tests, static_cast<long>(vemo::kAddStrNumMaxLength));
+    EXPECT_EQ(tests, 1);
 }
 
 TEST(AddStrNum, LongerThan32767IsOverflow) {
-    AutomationLikeNumbers numbers;
+    RuleNumbers numbers;
     std::u16string out = u"untouched";
     long tests = -1;
     const std::u16string str(vemo::kAddStrNumMaxLength + 1, u'A');
