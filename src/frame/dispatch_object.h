@@ -102,6 +102,7 @@ public:
         DISPPARAMS none = {nullptr, nullptr, 0, 0};
         // Keep the object alive through the call, whatever the member does.
         ComPtr<Interface> self(static_cast<Interface*>(this));
+        flags = ServedFlags(vtableInfo_.Get(), id, flags);
         InvokeArguments arguments;
         DISPPARAMS* use = nullptr;
         hr = arguments.Prepare(vtableInfo_.Get(), id, flags, params ? params : &none, &use, argErr);
