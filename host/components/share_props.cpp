@@ -1,6 +1,7 @@
 #include "share_props.h"
 #include "frame/late_bound.h"
 #include "frame/out_values.h"
+#include "write_back.h"
 
 #include <string>
 
@@ -134,6 +135,7 @@ STDMETHODIMP ShareProps::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, D
         }
         lstrcpynW(gLastTypes, types.c_str(), 64);
     }
+    WriteBackTexts(params);
     return DispatchObject::Invoke(id, riid, lcid, flags, params, result, excep, argErr);
 }
 

@@ -1,6 +1,7 @@
 #include "tally_get_data.h"
 #include "frame/late_bound.h"
 #include "frame/out_values.h"
+#include "write_back.h"
 
 #include <string>
 
@@ -63,6 +64,7 @@ STDMETHODIMP TallyGetData::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags,
         Locked lock;
         gLastTypes = types;
     }
+    WriteBackTexts(params);
     return DispatchObject::Invoke(id, riid, lcid, flags, params, result, excep, argErr);
 }
 

@@ -12,6 +12,8 @@ public:
     static const IID* const kInterfaces[];
     static const wchar_t kErrorSource[];
 
+    STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                        EXCEPINFO* excep, UINT* argErr) override;
     STDMETHODIMP Load(VARIANT* key, VARIANT* name) override;
     STDMETHODIMP get_Dictionary(IPyxDictionary** root) override;
     STDMETHODIMP Save(VARIANT* key, VARIANT* name) override;

@@ -25,11 +25,14 @@ bool IsPlainInteger(std::u16string_view value) {
     return true;
 }
 
-bool IsSafeDataSource(std::u16string_view path) {
-    if (path.empty()) return false;
+std::optional<std::u16string> QuotedDataSource(std::u16string_view path) {
+    if (path.empty()) return std::nullopt;
     for (char16_t c : path)
-        if (c == u';' || c == u'"' || c == u'\'' || c == u'\0') return false;
-    return true;
+        if (c == u';' || c == u'"' || c == u'\0') return std::nullopt;
+    std::u16string quoted = u"\"";
+    quoted += path;
+    quoted += u"\"";
+    return quoted;
 }
 
 }  // namespace vemo

@@ -18,8 +18,9 @@ std::optional<std::u16string> SqlQuoted(std::u16string_view value);
 // optional sign and one or more digits 0-9, nothing else.
 bool IsPlainInteger(std::u16string_view value);
 
-// True when `path` can stand as a connection string's Data Source value:
-// not empty and without ';', '"', '\'' or U+0000.
-bool IsSafeDataSource(std::u16string_view path);
+// `path` as a connection string's Data Source value, in double quotes (so
+// a '\'' as in O'Brien stays part of it); nothing for the empty path and for
+// one holding ';', '"' or U+0000, which no file path holds.
+std::optional<std::u16string> QuotedDataSource(std::u16string_view path);
 
 }  // namespace vemo

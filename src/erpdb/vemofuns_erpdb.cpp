@@ -174,13 +174,14 @@ STDMETHODIMP VemoFuns::OpenAccessDSN(BSTR pathName, VARIANT_BOOL bReturnAsString
     return Member([&] {
         RequireOut(result);
         VariantInit(result);
-        if (!IsSafeDataSource(View(pathName))) return;  // Empty: nothing opened
+        const std::optional<std::u16string> source = QuotedDataSource(View(pathName));
+        if (!source) return;  // Empty: nothing opened
         ComPtr<IDispatch> connection;
         auto open = [&](const char16_t* provider) {
             connection.Reset();
             return Trapped([&] {
                 std::u16string text = provider;
-                text += View(pathName);
+                text += *source;
                 text += u";";
                 Bstr cs(text), none(L"");
                 ComPtr<IDispatch> c = CreateObject(L"ADODB.Connection");

@@ -30,6 +30,10 @@ public:
     BSTR Get() const { return s_; }
     BSTR Detach() { BSTR s = s_; s_ = nullptr; return s; }
     BSTR* Out() { Reset(); return &s_; }
+    // The text passed on by reference: whatever the callee leaves there
+    // (having freed this text and put another, as a ByRef parameter of a
+    // component written in VB does) is then owned here.
+    BSTR* InOut() { return &s_; }
     void Reset() { if (s_) { SysFreeString(s_); s_ = nullptr; } }
     std::u16string_view View() const { return vemo::View(s_); }
 

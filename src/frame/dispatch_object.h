@@ -102,6 +102,7 @@ public:
         DISPPARAMS none = {nullptr, nullptr, 0, 0};
         // Keep the object alive through the call, whatever the member does.
         ComPtr<Interface> self(static_cast<Interface*>(this));
+        flags = ServedFlags(vtableInfo_.Get(), id, flags);
         if (direct_.Takes(vtableInfo_.Get(), id, flags, params))
             return vtableInfo_->Invoke(static_cast<Interface*>(this), id, flags, params, result, excep, argErr);
         InvokeArguments arguments;

@@ -92,6 +92,19 @@ ParamKind KindOf(ITypeInfo* info, const TYPEDESC& declared) {
 
 }  // namespace
 
+WORD ServedFlags(ITypeInfo* vtable, DISPID id, WORD flags) {
+    if (flags != DISPATCH_METHOD) return flags;
+    FUNCDESC* f = FindFunction(vtable, id, DISPATCH_METHOD);
+    if (f) {
+        vtable->ReleaseFuncDesc(f);
+        return flags;
+    }
+    f = FindFunction(vtable, id, DISPATCH_PROPERTYGET);
+    if (!f) return flags;
+    vtable->ReleaseFuncDesc(f);
+    return DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+}
+
 InvokeArguments::~InvokeArguments() {
     for (VARIANT& v : owned_) VariantClear(&v);
 }

@@ -23,6 +23,12 @@
 
 namespace vemo {
 
+// The flags to invoke with: DISPATCH_METHOD alone on a member that has no
+// method but a property get (`Count`, `Item`, `_NewEnum`, as older script
+// engines and some 4GL clients call them) reads the property, as the VB
+// runtime's objects do.
+WORD ServedFlags(ITypeInfo* vtable, DISPID id, WORD flags);
+
 class InvokeArguments {
 public:
     InvokeArguments() = default;

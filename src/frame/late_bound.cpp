@@ -14,7 +14,7 @@ Arg Arg::Date(DATE v) { Arg a; V_VT(&a.v_) = VT_DATE; V_DATE(&a.v_) = v; return 
 Arg Arg::Text(BSTR s) { Arg a; V_VT(&a.v_) = VT_BSTR; V_BSTR(&a.v_) = s; return a; }
 Arg Arg::Object(IDispatch* p) { Arg a; V_VT(&a.v_) = VT_DISPATCH; V_DISPATCH(&a.v_) = p; return a; }
 Arg Arg::LongRef(LONG* p) { Arg a; V_VT(&a.v_) = VT_BYREF | VT_I4; V_I4REF(&a.v_) = p; return a; }
-Arg Arg::TextRef(BSTR* p) { Arg a; V_VT(&a.v_) = VT_BYREF | VT_BSTR; V_BSTRREF(&a.v_) = p; return a; }
+Arg Arg::TextRef(Bstr& s) { Arg a; V_VT(&a.v_) = VT_BYREF | VT_BSTR; V_BSTRREF(&a.v_) = s.InOut(); return a; }
 Arg Arg::VariantRef(VARIANT* p) { Arg a; V_VT(&a.v_) = VT_BYREF | VT_VARIANT; V_VARIANTREF(&a.v_) = p; return a; }
 Arg Arg::Missing() { Arg a; V_VT(&a.v_) = VT_ERROR; V_ERROR(&a.v_) = DISP_E_PARAMNOTFOUND; return a; }
 

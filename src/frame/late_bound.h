@@ -23,7 +23,7 @@ public:
     static Arg Text(BSTR s);               // VT_BSTR by value
     static Arg Object(IDispatch* p);
     static Arg LongRef(LONG* p);           // VT_BYREF | VT_I4
-    static Arg TextRef(BSTR* p);           // VT_BYREF | VT_BSTR
+    static Arg TextRef(Bstr& s);           // VT_BYREF | VT_BSTR; `s` owns what the callee leaves there
     static Arg VariantRef(VARIANT* p);     // VT_BYREF | VT_VARIANT
     static Arg Missing();                  // VT_ERROR, DISP_E_PARAMNOTFOUND
     const VARIANT& Get() const { return v_; }

@@ -12,11 +12,10 @@ Variant GetShareProperty(const wchar_t* name) {
     LONG pid = static_cast<LONG>(GetCurrentProcessId());
     ComPtr<IDispatch> props = CreateObject(L"Trellis.ShareProps");
     Bstr propertyName(name);
-    BSTR nameRef = propertyName.Get();
     // The first read only tells whether the property is an object; the
     // second one is the result.
-    bool object = IsObject(*Call(props.Get(), L"GetProperty", {Arg::LongRef(&pid), Arg::TextRef(&nameRef)}).Get());
-    Variant value = Call(props.Get(), L"GetProperty", {Arg::LongRef(&pid), Arg::TextRef(&nameRef)});
+    bool object = IsObject(*Call(props.Get(), L"GetProperty", {Arg::LongRef(&pid), Arg::TextRef(propertyName)}).Get());
+    Variant value = Call(props.Get(), L"GetProperty", {Arg::LongRef(&pid), Arg::TextRef(propertyName)});
     Variant result;
     if (object) {
         if (!IsObject(*value.Get())) Raise(ControlError(kErrObjectRequired), L"Object required");

@@ -86,17 +86,9 @@ STDMETHODIMP IniFile::ExecuteSQL(BSTR sql, _Recordset** result) {
         *result = nullptr;
         ComPtr<IDispatch> data = CreateObject(L"Tally.GetData");
         Bstr props = MMTS::GetPropsString();
-        // The component gets a copy of the text by reference. Should it put
-        // another text there, it has freed the copy and the new one is ours.
+        // The component gets a copy of the text by reference.
         Bstr text(View(sql));
-        struct TextRef {
-            Bstr& owner;
-            BSTR ref;
-            ~TextRef() {
-                if (ref != owner.Get()) { owner.Detach(); owner = Bstr::Attach(ref); }
-            }
-        } textRef{text, text.Get()};
-        Variant value = Call(data.Get(), L"ExecuteSQL", {Arg::Text(props.Get()), Arg::TextRef(&textRef.ref)});
+        Variant value = Call(data.Get(), L"ExecuteSQL", {Arg::Text(props.Get()), Arg::TextRef(text)});
         const VARIANT& v = *value.Get();
         const bool object = V_VT(&v) == VT_DISPATCH || V_VT(&v) == VT_UNKNOWN;
         if (object && !V_UNKNOWN(&v)) return;  // Nothing stays Nothing

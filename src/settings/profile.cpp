@@ -12,8 +12,7 @@ const wchar_t kComponentKey[] = L"VemoFunction.IniFile";
 Variant CallWithNames(IDispatch* profile, const wchar_t* member, const std::u16string& documentName) {
     Bstr key(kComponentKey);
     Bstr name(documentName);
-    BSTR nameRef = name.Get();
-    return Call(profile, member, {Arg::Text(key.Get()), Arg::TextRef(&nameRef)});
+    return Call(profile, member, {Arg::Text(key.Get()), Arg::TextRef(name)});
 }
 
 ComPtr<IPyxDictionary> AsDictionary(const VARIANT& v) {

@@ -54,9 +54,11 @@ STDMETHODIMP VemoFuns::IsNull(VARIANT var, VARIANT_BOOL* result) {
 STDMETHODIMP VemoFuns::CNulls(VARIANT v, VARIANT d, VARIANT* result) {
     return Member([&] {
         RequireOut(result);
-        // Neither value is converted: the chosen one goes back as it came.
+        // Neither value is converted: the chosen one goes back as it came,
+        // but a caller's variable (a VARIANT by reference) as its value,
+        // never as a reference into the caller's memory.
         Variant copy;
-        Check(VariantCopy(copy.Get(), IsMissing(v) ? &d : &v));
+        Check(VariantCopyInd(copy.Get(), IsMissing(v) ? &d : &v));
         SetOut(result, std::move(copy));
     });
 }

@@ -24,14 +24,14 @@ TEST(IsPlainInteger, DigitsWithOptionalSignAndBlanks) {
     EXPECT_FALSE(IsPlainInteger(std::u16string(u"1\0", 2)));
 }
 
-TEST(IsSafeDataSource, RefusesWhatEndsOrQuotesAValue) {
-    EXPECT_TRUE(IsSafeDataSource(u"Z:\\data\\stock.mdb"));
-    EXPECT_TRUE(IsSafeDataSource(u"C:\\My Files\\a=b.mdb"));
-    EXPECT_FALSE(IsSafeDataSource(u""));
-    EXPECT_FALSE(IsSafeDataSource(u"a.mdb;Provider=x"));
-    EXPECT_FALSE(IsSafeDataSource(u"\"a.mdb\""));
-    EXPECT_FALSE(IsSafeDataSource(u"it's.mdb"));
-    EXPECT_FALSE(IsSafeDataSource(std::u16string(u"a\0.mdb", 6)));
+TEST(QuotedDataSource, QuotesPathsAndRefusesWhatEndsTheValue) {
+    EXPECT_EQ(QuotedDataSource(u"Z:\\data\\stock.mdb"), u"\"Z:\\data\\stock.mdb\"");
+    EXPECT_EQ(QuotedDataSource(u"C:\\My Files\\a=b.mdb"), u"\"C:\\My Files\\a=b.mdb\"");
+    EXPECT_EQ(QuotedDataSource(u"C:\\Users\\O'Brien\\stock.mdb"), u"\"C:\\Users\\O'Brien\\stock.mdb\"");
+    EXPECT_FALSE(QuotedDataSource(u""));
+    EXPECT_FALSE(QuotedDataSource(u"a.mdb;Provider=x"));
+    EXPECT_FALSE(QuotedDataSource(u"a.mdb\";Provider=x"));
+    EXPECT_FALSE(QuotedDataSource(std::u16string(u"a\0.mdb", 6)));
 }
 
 }  // namespace

@@ -153,4 +153,31 @@ TEST_F(BtnsTest, ItemAndRemoveRaiseTheCollectionErrors) {
     EXPECT_EQ(top, 5) << "a removed button lives on with its holder";
 }
 
+// Property gets invoked as methods alone (older script engines, JScript's
+// Enumerator, some 4GL clients) are served; a method stays a method.
+TEST_F(BtnsTest, PropertyGetsServeDispatchMethodAlone) {
+    ComPtr<_Btn> button;
+    ASSERT_HRESULT_SUCCEEDED(Add(button));
+    struct Case {
+        DISPID id;
+        VARTYPE arg;  // VT_EMPTY: no argument
+        VARTYPE result;
+    } cases[] = {{DISPID_NEWENUM, VT_EMPTY, VT_UNKNOWN}, {0x68030000, VT_EMPTY, VT_I4}, {0, VT_I4, VT_DISPATCH}};
+    for (const Case& c : cases) {
+        VARIANT arg, r;
+        V_VT(&arg) = VT_I4;
+        V_I4(&arg) = 1;
+        VariantInit(&r);
+        DISPPARAMS p = {&arg, nullptr, c.arg == VT_EMPTY ? 0u : 1u, 0};
+        EXPECT_HRESULT_SUCCEEDED(b_->Invoke(c.id, IID_NULL, 0, DISPATCH_METHOD, &p, &r, nullptr, nullptr)) << c.id;
+        EXPECT_EQ(V_VT(&r), c.result) << c.id;
+        VariantClear(&r);
+    }
+    VARIANT r;
+    VariantInit(&r);
+    DISPPARAMS none = {nullptr, nullptr, 0, 0};
+    EXPECT_EQ(b_->Invoke(0x68030000, IID_NULL, 0, DISPATCH_PROPERTYPUT, &none, nullptr, nullptr, nullptr),
+              DISP_E_MEMBERNOTFOUND) << "no put made out of a get";
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 #include "VemoFunction_h.h"
 
 #include <gtest/gtest.h>
+#include <set>
 #include <string>
 
 namespace {
@@ -174,3 +175,81 @@ TEST_F(IniFileTest, ExecuteSqlPassesTheTextWholeAndRaisesTheComponentsError) {
     SysFreeString(sql);
     SetLogin(props.Get(), L"");
 }
+
+namespace {
+
+// Sees every task-allocator block (BSTRs too, with the string cache off:
+// OANOCACHE) and counts frees of blocks it has already seen freed.
+class FreeSpy : public IMallocSpy {
+public:
+    std::set<void*> live, freed;
+    int frees = 0, twice = 0;
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        *out = iid == IID_IUnknown || iid == IID_IMallocSpy ? this : nullptr;
+        return *out ? S_OK : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP_(SIZE_T) PreAlloc(SIZE_T n) override { return n; }
+    STDMETHODIMP_(void*) PostAlloc(void* p) override {
+        live.insert(p);
+        freed.erase(p);
+        return p;
+    }
+    STDMETHODIMP_(void*) PreFree(void* p, BOOL) override {
+        ++frees;
+        if (live.erase(p)) freed.insert(p);
+        else if (freed.count(p)) ++twice;
+        return p;
+    }
+    STDMETHODIMP_(void) PostFree(BOOL) override {}
+    STDMETHODIMP_(SIZE_T) PreRealloc(void* p, SIZE_T n, void** np, BOOL) override {
+        live.erase(p);
+        *np = p;
+        return n;
+    }
+    STDMETHODIMP_(void*) PostRealloc(void* p, BOOL) override { if (p) live.insert(p); return p; }
+    STDMETHODIMP_(void*) PreGetSize(void* p, BOOL) override { return p; }
+    STDMETHODIMP_(SIZE_T) PostGetSize(SIZE_T n, BOOL) override { return n; }
+    STDMETHODIMP_(void*) PreDidAlloc(void* p, BOOL) override { return p; }
+    STDMETHODIMP_(int) PostDidAlloc(void*, BOOL, int r) override { return r; }
+    STDMETHODIMP_(void) PreHeapMinimize() override {}
+    STDMETHODIMP_(void) PostHeapMinimize() override {}
+};
+
+// Host components that free a by-reference text and put another in its
+// place (the profile's Load and Save, the shared properties' GetProperty,
+// the data component's ExecuteSQL): each text is freed once.
+TEST_F(IniFileTest, ComponentsReplacingByReferenceTextsFreeEachTextOnce) {
+    ComPtr<IDispatch> props = HostObject(L"Trellis.ShareProps");
+    if (!props) GTEST_SKIP() << "needs the test host's components";
+    ASSERT_TRUE(GetEnvironmentVariableW(L"OANOCACHE", nullptr, 0)) << "the string cache hides double frees";
+    SetLogin(props.Get(), L"Driver={No Such Driver Here};");
+    static FreeSpy spy;  // outlives blocks still out when it is revoked
+    ASSERT_HRESULT_SUCCEEDED(CoRegisterMallocSpy(&spy));
+    SetEnvironmentVariableW(L"TESTHOST_WRITE_BACK", L"1");
+    VARIANT v;
+    V_VT(&v) = VT_I4;
+    V_I4(&v) = 41;
+    Save(L"Back", L"k", v);
+    BSTR s = SysAllocString(L"Back"), k = SysAllocString(L"k");
+    VARIANT out;
+    VariantInit(&out);
+    EXPECT_HRESULT_SUCCEEDED(ini_->GetSet(s, &k, nullptr, &out));
+    ASSERT_EQ(V_VT(&out), VT_BSTR);  // as the default's kind: the empty text
+    EXPECT_STREQ(V_BSTR(&out), L"41");
+    VariantClear(&out);
+    BSTR sql = SysAllocString(L"SELECT 1");
+    _Recordset* rs = nullptr;
+    EXPECT_TRUE(FAILED(ini_->ExecuteSQL(sql, &rs)));  // no such driver
+    SysFreeString(sql);
+    SysFreeString(s);
+    SysFreeString(k);
+    SetEnvironmentVariableW(L"TESTHOST_WRITE_BACK", nullptr);
+    CoRevokeMallocSpy();
+    EXPECT_GT(spy.frees, 0) << "the spy saw no block";
+    EXPECT_EQ(spy.twice, 0) << "a block was freed twice";
+    SetLogin(props.Get(), L"");
+}
+
+}  // namespace

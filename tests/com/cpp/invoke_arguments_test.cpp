@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <set>
+
 namespace {
 
 class InvokeArgumentsTest : public ::testing::Test {
@@ -168,6 +171,219 @@ TEST_F(InvokeArgumentsTest, CallsThatFitAndCallsThatNeedWorkAlternateOnOneMember
     EXPECT_EQ(Call(L"MergeRowData", {gridRef, missing, rowText}), DISP_E_PARAMNOTOPTIONAL);
     EXPECT_EQ(grid.References(), 1);
     VariantClear(&rowText);
+}
+
+// Argument values of the table below.
+VARIANT Text(const wchar_t* s) {
+    VARIANT v;
+    V_VT(&v) = VT_BSTR;
+    V_BSTR(&v) = SysAllocString(s);
+    return v;
+}
+VARIANT Short(SHORT n) {
+    VARIANT v;
+    V_VT(&v) = VT_I2;
+    V_I2(&v) = n;
+    return v;
+}
+VARIANT Real(double d, VARTYPE type = VT_R8) {
+    VARIANT v;
+    V_VT(&v) = type;
+    V_R8(&v) = d;  // a DATE is a double too
+    return v;
+}
+VARIANT Bool(bool b) {
+    VARIANT v;
+    V_VT(&v) = VT_BOOL;
+    V_BOOL(&v) = b ? VARIANT_TRUE : VARIANT_FALSE;
+    return v;
+}
+VARIANT Null() {
+    VARIANT v;
+    V_VT(&v) = VT_NULL;
+    return v;
+}
+
+// How a call came out, in a form that compares: a result that refers to
+// memory (anyone's) is an answer of its own.
+std::wstring Describe(HRESULT hr, VARIANT& r) {
+    std::wstring out = std::to_wstring(static_cast<unsigned long>(hr)) + L":" + std::to_wstring(V_VT(&r)) + L":";
+    if (V_VT(&r) & VT_BYREF) return out + L"a reference";
+    if (V_VT(&r) & VT_ARRAY) {
+        LONG lo = 0, hi = -1;
+        SafeArrayGetLBound(V_ARRAY(&r), 1, &lo);
+        SafeArrayGetUBound(V_ARRAY(&r), 1, &hi);
+        void* data = nullptr;
+        if (SUCCEEDED(SafeArrayAccessData(V_ARRAY(&r), &data))) {
+            const BYTE* b = static_cast<const BYTE*>(data);
+            for (LONG i = 0; i <= hi - lo; ++i) out += std::to_wstring(b[i]) + L",";
+            SafeArrayUnaccessData(V_ARRAY(&r));
+        }
+        return out;
+    }
+    if (V_VT(&r) == VT_DISPATCH || V_VT(&r) == VT_UNKNOWN) return out + (V_UNKNOWN(&r) ? L"object" : L"Nothing");
+    VARIANT text;
+    VariantInit(&text);
+    if (SUCCEEDED(VariantChangeTypeEx(&text, &r, LOCALE_INVARIANT, 0, VT_BSTR))) out += V_BSTR(&text);
+    VariantClear(&text);
+    return out;
+}
+
+// Each argument of each member as a literal, as a script variable (a
+// VARIANT by reference) and as a typed reference: all three must come out
+// alike. Every member with a by-value parameter is in the table.
+TEST_F(InvokeArgumentsTest, VariablesAndTypedReferencesActAsTheirValues) {
+    FakeObject grid;
+    grid.On(L"UnmergeAll", [](WORD, const std::vector<VARIANT>&, VARIANT*) { return S_OK; });
+    grid.On(L"Merge", [](WORD, const std::vector<VARIANT>&, VARIANT*) { return S_OK; });
+    grid.Property(L"FixedRows", 0, VT_I4);
+    VARIANT nothing = Object(nullptr);
+    struct Case {
+        const CLSID* cls;
+        const wchar_t* member;
+        bool put;
+        std::vector<VARIANT> args;
+    };
+    std::vector<Case> table = {
+        {&CLSID_VemoFuns, L"ExecCmd", false, {Text(L"")}},
+        {&CLSID_VemoFuns, L"SetWindowOnTop", false, {nothing, Bool(true)}},
+        {&CLSID_VemoFuns, L"CNulls", false, {Text(L"x")}},
+        {&CLSID_VemoFuns, L"CNulls", false, {Long(5), Short(0)}},
+        {&CLSID_VemoFuns, L"CNulls", false, {Null(), Real(2.5)}},
+        {&CLSID_VemoFuns, L"CNulls", false, {Text(L"  "), Real(45000.5, VT_DATE)}},
+        {&CLSID_VemoFuns, L"CNulls", false, {Bool(true)}},
+        {&CLSID_VemoFuns, L"MergeRowData", false, {Object(&grid), Long(2), Text(L"A+|B+|C|")}},
+        {&CLSID_VemoFuns, L"MergeRowDataV5", false, {nothing, Long(2), Text(L"A|")}},
+        {&CLSID_VemoFuns, L"MakeComString", false, {Text(L"abc"), Text(L"xyz")}},
+        {&CLSID_VemoFuns, L"GetComString", false, {Text(L"abc")}},
+        {&CLSID_VemoFuns, L"GeneratePwd", false, {Text(L"user"), Text(L"pw"), Short(7)}},
+        {&CLSID_VemoFuns, L"GetICMaxNum", false, {Text(L"t_Item"), nothing}},
+        {&CLSID_VemoFuns, L"GetFOperate", false, {Text(L"K"), nothing}},
+        {&CLSID_VemoFuns, L"GetFOperateNew", false, {Text(L"K"), nothing, Text(L"r")}},
+        {&CLSID_VemoFuns, L"GetStockNumberByID", false,
+         {Text(L"1"), Text(L"2"), Text(L"3"), Text(L"4"), nothing}},
+        {&CLSID_VemoFuns, L"IsNull", false, {Text(L" ")}},
+        {&CLSID_VemoFuns, L"IsNull", false, {Long(0)}},
+        {&CLSID_VemoFuns, L"GetICBillNo", false, {Long(1), nothing}},
+        {&CLSID_VemoFuns, L"SetToolBarLable", false, {nothing, Bool(true)}},
+        {&CLSID_VemoFuns, L"GetFullPathName", false, {Text(L"C:\\x")}},
+        {&CLSID_VemoFuns, L"OpenAccessDSN", false, {Text(L"a;b"), Bool(true)}},
+        {&CLSID_VemoFuns, L"PeriodFromDate", false, {Real(45000, VT_DATE), nothing}},
+        {&CLSID_VemoFuns, L"GetString", false, {Text(L"a,b,c"), Short(2), Text(L",")}},
+        {&CLSID_VemoFuns, L"ISIncludeChinese", false, {Text(L"abc")}},
+        {&CLSID_IniFile, L"GetAllSet", false, {Text(L"NoSuchSection")}},
+        {&CLSID_IniFile, L"GetSet", false, {Text(L"NoSuchSection"), Text(L"k"), Long(3)}},
+        {&CLSID_IniFile, L"IniFileName", true, {Text(L"Other.ini")}},
+        {&CLSID_IniFile, L"ExecuteSQL", false, {Text(L"")}},
+        {&CLSID_IniFile, L"GetAllSetToDict", false, {Text(L"NoSuchSection")}},
+        {&CLSID_Btns, L"Item", false, {Long(1)}},
+        {&CLSID_Btn, L"Top", true, {Long(7)}},
+        {&CLSID_Btn, L"Left", true, {Long(8)}},
+        {&CLSID_Btn, L"ISBtn", true, {Long(1)}},
+        {&CLSID_Btn, L"ToolTip", true, {Text(L"tip")}},
+        {&CLSID_Btn, L"FPicture", true, {Text(L"f.bmp")}},
+        {&CLSID_Btn, L"SPicture", true, {Text(L"s.bmp")}},
+        {&CLSID_Btn, L"Opt", true, {Long(3)}},
+        {&CLSID_Btn, L"ID", true, {Long(9)}},
+        {&CLSID_Btn, L"BLoad", true, {Bool(true)}},
+    };
+
+    auto make = [](const CLSID& cls) {
+        HMODULE dll = GetModuleHandleW(LibraryPath().c_str());
+        auto get = reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(
+            GetProcAddress(dll, "DllGetClassObject"));
+        ComPtr<IClassFactory> factory;
+        ComPtr<IDispatch> object;
+        if (SUCCEEDED(get(cls, IID_IClassFactory, factory.OutVoid()))) {
+            factory->CreateInstance(nullptr, IID_IDispatch, object.OutVoid());
+        }
+        return object;
+    };
+    enum Form { Literal, Variable, TypedReference };
+    // One call on a new object; a put is read back through its get.
+    auto run = [&](const Case& c, size_t changed, Form form) {
+        ComPtr<IDispatch> object = make(*c.cls);
+        if (!object) return std::wstring(L"not created");
+        LPOLESTR name = const_cast<LPOLESTR>(c.member);
+        DISPID id = 0;
+        if (FAILED(object->GetIDsOfNames(IID_NULL, &name, 1, 0, &id))) return std::wstring(L"no such name");
+        std::deque<VARIANT> copies;  // what the references point at; fresh for every call
+        std::vector<VARIANT> reversed;
+        for (size_t k = c.args.size(); k-- > 0;) {
+            VARIANT a = c.args[k];
+            if (k == changed && form != Literal) {
+                VARIANT& copy = copies.emplace_back();
+                VariantInit(&copy);
+                VariantCopy(&copy, &a);
+                if (form == Variable) {
+                    V_VT(&a) = VT_BYREF | VT_VARIANT;
+                    V_VARIANTREF(&a) = &copy;
+                } else {
+                    V_VT(&a) = VT_BYREF | V_VT(&copy);
+                    V_BYREF(&a) = &V_I4(&copy);  // every scalar starts at the union's address
+                }
+            }
+            reversed.push_back(a);
+        }
+        DISPID named = DISPID_PROPERTYPUT;
+        DISPPARAMS p = {reversed.data(), c.put ? &named : nullptr, static_cast<UINT>(reversed.size()),
+                        c.put ? 1u : 0u};
+        VARIANT r;
+        VariantInit(&r);
+        HRESULT hr = object->Invoke(id, IID_NULL, 0, c.put ? DISPATCH_PROPERTYPUT : DISPATCH_METHOD | DISPATCH_PROPERTYGET, &p,
+                                    c.put ? nullptr : &r, nullptr, nullptr);
+        if (c.put && SUCCEEDED(hr)) {
+            DISPPARAMS none = {nullptr, nullptr, 0, 0};
+            hr = object->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &r, nullptr, nullptr);
+        }
+        std::wstring out = Describe(hr, r);
+        VariantClear(&r);
+        for (VARIANT& v : copies) VariantClear(&v);
+        return out;
+    };
+
+    std::set<std::wstring> covered;
+    for (const Case& c : table) {
+        covered.insert(c.member);
+        const std::wstring literal = run(c, SIZE_MAX, Literal);
+        EXPECT_EQ(literal.find(L"a reference"), std::wstring::npos) << c.member << L": " << literal;
+        for (size_t k = 0; k < c.args.size(); ++k) {
+            for (Form form : {Variable, TypedReference}) {
+                if (form == TypedReference && V_VT(&c.args[k]) == VT_NULL) continue;  // no such reference
+                EXPECT_EQ(run(c, k, form), literal)
+                    << c.member << L" argument " << k << (form == Variable ? L" as a variable" : L" by reference");
+            }
+        }
+    }
+    EXPECT_EQ(grid.References(), 1);
+
+    // Every member that takes a parameter by value is in the table.
+    for (const CLSID* cls : {&CLSID_VemoFuns, &CLSID_IniFile, &CLSID_Btns, &CLSID_Btn}) {
+        ComPtr<IDispatch> object = make(*cls);
+        ComPtr<ITypeInfo> info;
+        ASSERT_HRESULT_SUCCEEDED(object->GetTypeInfo(0, 0, info.Out()));
+        TYPEATTR* attr = nullptr;
+        ASSERT_HRESULT_SUCCEEDED(info->GetTypeAttr(&attr));
+        for (UINT i = 0; i < attr->cFuncs; ++i) {
+            FUNCDESC* f = nullptr;
+            ASSERT_HRESULT_SUCCEEDED(info->GetFuncDesc(i, &f));
+            bool byValue = false;
+            for (SHORT k = 0; k < f->cParams; ++k)
+                byValue |= !(f->lprgelemdescParam[k].paramdesc.wParamFlags & (PARAMFLAG_FOUT | PARAMFLAG_FRETVAL));
+            BSTR name = nullptr;
+            UINT n = 0;
+            info->GetNames(f->memid, &name, 1, &n);
+            if (byValue && name && !(f->wFuncFlags & FUNCFLAG_FRESTRICTED)) {
+                EXPECT_TRUE(covered.count(name)) << name << L" is missing from the table";
+            }
+            SysFreeString(name);
+            info->ReleaseFuncDesc(f);
+        }
+        info->ReleaseTypeAttr(attr);
+    }
+    for (Case& c : table)
+        for (VARIANT& v : c.args)
+            if (V_VT(&v) == VT_BSTR) VariantClear(&v);  // the objects were never ours
 }
 
 }  // namespace

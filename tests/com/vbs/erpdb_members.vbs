@@ -105,6 +105,16 @@ Check IsEmpty(f.OpenAccessDSN(Env("VEMO_MISSING_FILE"), False)), "a missing file
 Check IsEmpty(f.OpenAccessDSN(Env("VEMO_NOTJET_FILE"))), "not a database: Empty"
 Check IsEmpty(f.OpenAccessDSN(Env("VEMO_JET3_FILE") & ";Provider=x")), "a path with a semicolon is refused"
 Check IsEmpty(f.OpenAccessDSN("")), "an empty path"
+' A quote is part of a legitimate path (O'Brien): the value is quoted.
+Dim fso, quoted
+Set fso = CreateObject("Scripting.FileSystemObject")
+quoted = fso.GetParentFolderName(Env("VEMO_JET4_FILE")) & "\O'Brien stock.mdb"
+fso.CopyFile Env("VEMO_JET4_FILE"), quoted, True
+Set c = f.OpenAccessDSN(quoted, False)
+CheckEqual c.State, 1, "a path with a quote opens"
+c.Close
+Set c = Nothing
+fso.DeleteFile quoted
 
 ' --- the caller's open connection of a role with a password: its
 ' ConnectionString no longer holds the password, so the private connection

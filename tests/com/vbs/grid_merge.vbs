@@ -48,20 +48,21 @@ Class GridWithoutMerge
     End Sub
 End Class
 
-' Grids go in parentheses: the by-reference object parameter takes no VARIANT.
+' Grids are plain variables (a VARIANT by reference holding the object); one
+' in parentheses (a copy) works the same.
 Dim f, g, v, h
 Set f = CreateObject("VemoFunction.VemoFuns")
 
 Set g = New Grid
-CheckEqual f.MergeRowData((g), 0, "A|B|C|"), "A|B|C|", "unmarked row unchanged"
+CheckEqual f.MergeRowData(g, 0, "A|B|C|"), "A|B|C|", "unmarked row unchanged"
 CheckEqual g.Log, "U;", "merges cleared, nothing merged"
 
 Set g = New Grid
-CheckEqual f.MergeRowData((g), 2, "A+|B+|C|"), "A|B|C|", "marks removed"
+CheckEqual f.MergeRowData(g, 2, "A+|B+|C|"), "A|B|C|", "marks removed"
 CheckEqual g.Log, "U;M2,1,2,3;", "row 2 columns 1 to 3"
 
 Set g = New Grid
-f.MergeRowData (g), 1, "A+|B|C+|D|"
+f.MergeRowData g, 1, "A+|B|C+|D|"
 CheckEqual g.Log, "U;M1,1,1,2;M1,3,1,4;", "two runs"
 
 Set g = New Grid
@@ -69,36 +70,36 @@ CheckEqual f.MergeRowData((g), 0, "A+||B|"), "A||B|", "empty cell closes the run
 CheckEqual g.Log, "U;M0,1,0,2;", "run of two"
 
 Set g = New Grid
-CheckEqual f.MergeRowData((g), 0, "X$|Y|"), "X|Y|", "downward mark removed"
+CheckEqual f.MergeRowData(g, 0, "X$|Y|"), "X|Y|", "downward mark removed"
 CheckEqual g.FixedRows, 1, "fixed rows raised to Row + 1"
 CheckEqual g.Log, "U;M0,1,1,1;", "rows 0 to 1 of column 1"
 Set g = New Grid
 g.FixedRows = 3
-f.MergeRowData (g), 0, "X$|Y|"
+f.MergeRowData g, 0, "X$|Y|"
 CheckEqual g.FixedRows, 3, "fixed rows kept when already enough"
 
 Set g = New Grid
-f.MergeRowData (g), 0, "A+|B$|C|"
+f.MergeRowData g, 0, "A+|B$|C|"
 CheckEqual g.Log, "U;M0,2,1,2;M0,1,0,3;", "downward cell does not end the run"
 
 Set g = New Grid
-CheckEqual f.MergeRowData((g), 0, "A+|"), "A|", "open run at the end"
+CheckEqual f.MergeRowData(g, 0, "A+|"), "A|", "open run at the end"
 CheckEqual g.Log, "U;", "open run not merged"
 Set g = New Grid
-CheckEqual f.MergeRowData((g), 0, "A,B,"), "A,B,", "comma separator"
-CheckEqual f.MergeRowData((g), 0, "A|B"), "A|B", "last character is the separator"
+CheckEqual f.MergeRowData(g, 0, "A,B,"), "A,B,", "comma separator"
+CheckEqual f.MergeRowData(g, 0, "A|B"), "A|B", "last character is the separator"
 Set g = New Grid
-CheckEqual f.MergeRowData((g), 0, ""), "", "empty row data"
+CheckEqual f.MergeRowData(g, 0, ""), "", "empty row data"
 CheckEqual g.Log, "U;", "merges cleared for empty data"
 
 Set v = New GridV5
-CheckEqual f.MergeRowDataV5((v), 2, "A+|B$|C|"), "A|B|C|", "V5 text"
+CheckEqual f.MergeRowDataV5(v, 2, "A+|B$|C|"), "A|B|C|", "V5 text"
 CheckEqual v.Merge.Log, "U;M2,2,3,2;M2,1,2,3;", "V5 merges through the Merge object"
 CheckEqual v.Face.FixedRows, 3, "V5 fixed rows through the Face object"
 
 Set h = New GridWithoutMerge
 On Error Resume Next
-f.MergeRowData (h), 0, "A+|B|"
+f.MergeRowData h, 0, "A+|B|"
 Check Err.Number <> 0, "a grid without Merge raises"
 Err.Clear
 On Error GoTo 0

@@ -62,3 +62,36 @@ CheckEqual VarType(f.GeneratePwd(String(33, "u"), "")), 8, "a name over 32 bytes
 CheckEqual f.GeneratePwd(String(33, "u"), ""), "", "the empty text itself"
 CheckEqual VarType(f.GeneratePwd(String(32, "u"), String(64, "p"))), 8192 + 17, "32 and 64 bytes succeed"
 CheckEqual VarType(f.GeneratePwd("", String(65, "p"))), 8, "a password over 64 bytes gives the empty text"
+
+' Plain variables (VARIANTs by reference) give what their values give, for
+' every kind a script variable holds.
+Dim values, kinds, i, v, d, p, sep
+values = Array("x", "   ", "", 5, CByte(7), CInt(-3), 2.5, CCur(1.25), #2023-01-02#, True, Null, Empty)
+For i = 0 To UBound(values)
+    v = values(i)
+    d = "default"
+    kinds = TypeName(values(i))
+    If IsNull(values(i)) Then
+        Check IsNull(f.CNulls(v, d)) = False, "CNulls of a Null variable gives the default"
+        CheckEqual f.CNulls(v, d), "default", "CNulls of a Null variable"
+    ElseIf f.IsNull(values(i)) Then
+        CheckEqual f.CNulls(v, d), "default", "CNulls of a blank variable: " & kinds
+    Else
+        CheckEqual TypeName(f.CNulls(v, d)), kinds, "CNulls of a variable keeps its kind: " & kinds
+        If Not IsEmpty(values(i)) Then CheckEqual f.CNulls(v, d), values(i), "CNulls of a variable: " & kinds
+    End If
+    CheckEqual f.IsNull(v), f.IsNull(values(i)), "IsNull of a variable: " & kinds
+    CheckEqual TypeName(v), kinds, "the variable is left as it was: " & kinds
+Next
+s = "a,b,c" : p = 2 : sep = ","
+CheckEqual f.GetString(s, p, sep), "b", "GetString of variables"
+p = "3"
+CheckEqual f.GetString(s, p, sep), "c", "a text variable for the place"
+s = "abc" : z = "xyz"
+CheckEqual f.GetComString(f.MakeComString(s, z)), "xyz", "MakeComString of variables"
+s = "K7"
+CheckEqual f.AddStrNum(s), "K8", "AddStrNum of a text variable"
+CheckEqual s, "K7", "the variable is not counted up"
+s = 41
+CheckEqual f.AddStrNum(s), "42", "AddStrNum of a number variable"
+CheckEqual s, 41, "a number variable keeps its value and kind"

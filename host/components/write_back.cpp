@@ -1,0 +1,27 @@
+#include "write_back.h"
+
+#include <oleauto.h>
+
+namespace testhost {
+
+namespace {
+void Replace(BSTR* text) {
+    if (!text) return;
+    BSTR fresh = SysAllocStringLen(*text, SysStringLen(*text));
+    if (!fresh) return;
+    SysFreeString(*text);
+    *text = fresh;
+}
+}  // namespace
+
+void WriteBackTexts(DISPPARAMS* params) {
+    if (!params || !params->rgvarg || !GetEnvironmentVariableW(L"TESTHOST_WRITE_BACK", nullptr, 0)) return;
+    for (UINT i = 0; i < params->cArgs; ++i) {
+        VARIANT* v = &params->rgvarg[i];
+        if (V_VT(v) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(v)) v = V_VARIANTREF(v);
+        if (V_VT(v) == (VT_BYREF | VT_BSTR)) Replace(V_BSTRREF(v));
+        else if (V_VT(v) == VT_BSTR && v != &params->rgvarg[i]) Replace(&V_BSTR(v));
+    }
+}
+
+}  // namespace testhost

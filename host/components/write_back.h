@@ -1,0 +1,13 @@
+// Write-back mode, for tests of the callers (on while the environment
+// variable TESTHOST_WRITE_BACK is set): a component written in VB that
+// assigns to a ByRef text parameter frees the caller's text and puts a new
+// one in its place. The stand-ins do that to every text their late-bound
+// callers pass by reference, before the call runs.
+#pragma once
+#include <oaidl.h>
+
+namespace testhost {
+
+void WriteBackTexts(DISPPARAMS* params);
+
+}  // namespace testhost
