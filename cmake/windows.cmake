@@ -168,6 +168,10 @@ add_library(vemo_frame STATIC)
 target_include_directories(vemo_frame PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_compile_definitions(vemo_frame PUBLIC ${VEMO_WINDOWS_DEFINITIONS})
 target_link_libraries(vemo_frame PUBLIC oleaut32 ole32 uuid advapi32)
+# A DLL takes the frame whole: its exports (DllGetClassObject, ...) are named
+# only by the .def file, which does not pull archive members, and in the
+# 32-bit build they are stdcall-decorated.
+set(VEMO_FRAME_FOR_DLL "$<LINK_LIBRARY:WHOLE_ARCHIVE,vemo_frame>")
 # The library's own code is compiled once too; the product DLL and the test
 # build's DLL with its extra hooks (tests/com) link the same objects.
 add_library(vemo_com_objects OBJECT ${GEN}/VemoFunction_i.c ${GEN}/outside_types_i.c)
@@ -181,7 +185,7 @@ set_target_properties(VemoFunction PROPERTIES PREFIX "" OUTPUT_NAME VemoFunction
 target_include_directories(VemoFunction PRIVATE ${GEN} ${CMAKE_SOURCE_DIR}/src)
 # The .def names the exports undecorated; the fix-up to their stdcall symbols is intended.
 target_link_options(VemoFunction PRIVATE -Wl,--enable-stdcall-fixup)
-set(VEMO_COM_LIBS vemo_frame vemo_core oleaut32 ole32 uuid advapi32 user32 gdi32)
+set(VEMO_COM_LIBS ${VEMO_FRAME_FOR_DLL} vemo_core oleaut32 ole32 uuid advapi32 user32 gdi32)
 target_link_libraries(VemoFunction PRIVATE ${VEMO_COM_LIBS})
 
 # Stand-ins for the host's components (data access, profile, ...): built
