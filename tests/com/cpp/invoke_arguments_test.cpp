@@ -117,63 +117,7 @@ TEST_F(InvokeArgumentsTest, ConvertibleArgumentsStillReachTheMember) {
     VariantClear(&place);
 }
 
-TEST_F(InvokeArgumentsTest, CallsThatFitAndCallsThatNeedWorkAlternateOnOneMember) {
-    // Exact types go to the type information's Invoke untouched; the rest
-    // through conversion, named arguments and defaults; in any order.
-    const auto text = [](const wchar_t* s) {
-        VARIANT v;
-        V_VT(&v) = VT_BSTR;
-        V_BSTR(&v) = SysAllocString(s);
-        return v;
-    };
-    const auto shortInt = [](SHORT n) {
-        VARIANT v;
-        V_VT(&v) = VT_I2;
-        V_I2(&v) = n;
-        return v;
-    };
-    const struct {
-        std::vector<VARIANT> args;  // first to last
-        DISPID named;               // the last argument's name, or DISPID_UNKNOWN
-        const wchar_t* expected;
-    } cases[] = {
-        {{text(L"a|b|c"), shortInt(2), text(L"|")}, DISPID_UNKNOWN, L"b"},
-        {{text(L"a|b|c"), text(L"3")}, DISPID_UNKNOWN, L"c"},
-        {{text(L"a|b|c")}, DISPID_UNKNOWN, L"a"},
-        {{text(L"a:b"), shortInt(2)}, DISPID_UNKNOWN, L""},
-        {{text(L"a:b"), text(L":")}, 2, L"a"},
-        {{text(L"a|b|c"), Long(2)}, DISPID_UNKNOWN, L"b"},
-        {{text(L"a|b|c"), shortInt(3), text(L"|")}, DISPID_UNKNOWN, L"c"},
-    };
-    for (const auto& c : cases) {
-        std::vector<VARIANT> reversed(c.args.rbegin(), c.args.rend());
-        DISPID named = c.named;
-        DISPPARAMS p = {reversed.data(), c.named == DISPID_UNKNOWN ? nullptr : &named,
-                        static_cast<UINT>(reversed.size()), c.named == DISPID_UNKNOWN ? 0u : 1u};
-        VARIANT r;
-        VariantInit(&r);
-        EXPECT_HRESULT_SUCCEEDED(funs_->Invoke(Id(L"GetString"), IID_NULL, 0, DISPATCH_METHOD, &p, &r, nullptr, nullptr));
-        EXPECT_EQ(V_VT(&r), VT_BSTR);
-        if (V_VT(&r) == VT_BSTR) EXPECT_STREQ(V_BSTR(&r), c.expected);
-        VariantClear(&r);
-        for (VARIANT v : c.args) VariantClear(&v);
-    }
-    // A required parameter given as missing is refused whatever came before.
-    FakeObject grid;
-    VARIANT missing;
-    V_VT(&missing) = VT_ERROR;
-    V_ERROR(&missing) = DISP_E_PARAMNOTFOUND;
-    VARIANT rowText = text(L"x");
-    VARIANT gridRef;
-    IDispatch* gridPointer = &grid;
-    V_VT(&gridRef) = VT_BYREF | VT_DISPATCH;
-    V_DISPATCHREF(&gridRef) = &gridPointer;
-    EXPECT_EQ(Call(L"MergeRowData", {gridRef, missing, rowText}), DISP_E_PARAMNOTOPTIONAL);
-    EXPECT_EQ(grid.References(), 1);
-    VariantClear(&rowText);
-}
-
-// Argument values of the table below.
+// Argument values of the tables below.
 VARIANT Text(const wchar_t* s) {
     VARIANT v;
     V_VT(&v) = VT_BSTR;
@@ -232,6 +176,50 @@ std::wstring Describe(HRESULT hr, VARIANT& r) {
 // Each argument of each member as a literal, as a script variable (a
 // VARIANT by reference) and as a typed reference: all three must come out
 // alike. Every member with a by-value parameter is in the table.
+TEST_F(InvokeArgumentsTest, CallsThatFitAndCallsThatNeedWorkAlternateOnOneMember) {
+    // Exact types go to the type information's Invoke untouched; the rest
+    // through conversion, named arguments and defaults; in any order.
+    const struct {
+        std::vector<VARIANT> args;  // first to last
+        DISPID named;               // the last argument's name, or DISPID_UNKNOWN
+        const wchar_t* expected;
+    } cases[] = {
+        {{Text(L"a|b|c"), Short(2), Text(L"|")}, DISPID_UNKNOWN, L"b"},
+        {{Text(L"a|b|c"), Text(L"3")}, DISPID_UNKNOWN, L"c"},
+        {{Text(L"a|b|c")}, DISPID_UNKNOWN, L"a"},
+        {{Text(L"a:b"), Short(2)}, DISPID_UNKNOWN, L""},
+        {{Text(L"a:b"), Text(L":")}, 2, L"a"},
+        {{Text(L"a|b|c"), Long(2)}, DISPID_UNKNOWN, L"b"},
+        {{Text(L"a|b|c"), Short(3), Text(L"|")}, DISPID_UNKNOWN, L"c"},
+    };
+    for (const auto& c : cases) {
+        std::vector<VARIANT> reversed(c.args.rbegin(), c.args.rend());
+        DISPID named = c.named;
+        DISPPARAMS p = {reversed.data(), c.named == DISPID_UNKNOWN ? nullptr : &named,
+                        static_cast<UINT>(reversed.size()), c.named == DISPID_UNKNOWN ? 0u : 1u};
+        VARIANT r;
+        VariantInit(&r);
+        EXPECT_HRESULT_SUCCEEDED(funs_->Invoke(Id(L"GetString"), IID_NULL, 0, DISPATCH_METHOD, &p, &r, nullptr, nullptr));
+        EXPECT_EQ(V_VT(&r), VT_BSTR);
+        if (V_VT(&r) == VT_BSTR) EXPECT_STREQ(V_BSTR(&r), c.expected);
+        VariantClear(&r);
+        for (VARIANT v : c.args) VariantClear(&v);
+    }
+    // A required parameter given as missing is refused whatever came before.
+    FakeObject grid;
+    VARIANT missing;
+    V_VT(&missing) = VT_ERROR;
+    V_ERROR(&missing) = DISP_E_PARAMNOTFOUND;
+    VARIANT rowText = Text(L"x");
+    VARIANT gridRef;
+    IDispatch* gridPointer = &grid;
+    V_VT(&gridRef) = VT_BYREF | VT_DISPATCH;
+    V_DISPATCHREF(&gridRef) = &gridPointer;
+    EXPECT_EQ(Call(L"MergeRowData", {gridRef, missing, rowText}), DISP_E_PARAMNOTOPTIONAL);
+    EXPECT_EQ(grid.References(), 1);
+    VariantClear(&rowText);
+}
+
 TEST_F(InvokeArgumentsTest, VariablesAndTypedReferencesActAsTheirValues) {
     FakeObject grid;
     grid.On(L"UnmergeAll", [](WORD, const std::vector<VARIANT>&, VARIANT*) { return S_OK; });
