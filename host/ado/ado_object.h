@@ -33,7 +33,7 @@ public:
     }
 
     STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
-                        EXCEPINFO* excep, UINT* argErr) override {
+                        EXCEPINFO* excep, UINT* argErr) noexcept override {
         HRESULT hr = Base::Invoke(id, riid, lcid, flags, params, result, excep, argErr);
         if (hr != DISP_E_BADPARAMCOUNT || !params || params->cArgs == 0 || params->cNamedArgs != 0 ||
             !(flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET)))

@@ -1,4 +1,4 @@
-#include "write_back.h"
+#include "caller_arguments.h"
 
 #include <oleauto.h>
 
@@ -22,6 +22,16 @@ void WriteBackTexts(DISPPARAMS* params) {
         if (V_VT(v) == (VT_BYREF | VT_BSTR)) Replace(V_BSTRREF(v));
         else if (V_VT(v) == VT_BSTR && v != &params->rgvarg[i]) Replace(&V_BSTR(v));
     }
+}
+
+std::wstring ArgumentTypes(const DISPPARAMS* params) {
+    std::wstring types;
+    // The argument array holds them last first.
+    for (UINT i = params && params->rgvarg ? params->cArgs : 0; i-- > 0;) {
+        if (!types.empty()) types += L',';
+        types += std::to_wstring(V_VT(&params->rgvarg[i]));
+    }
+    return types;
 }
 
 }  // namespace testhost

@@ -3,6 +3,7 @@
 // host's Pyx library) and every class of the table with its ProgID.
 #include "frame/class_registry.h"
 #include "frame/com_ptr.h"
+#include "frame/errors.h"
 #include "frame/module.h"
 #include "host_components_h.h"
 
@@ -21,17 +22,21 @@ HRESULT RegisterLibrary(const std::wstring& path) {
 }  // namespace
 
 STDAPI DllRegisterServer() {
-    const std::wstring dll = vemo::ModulePath();
-    HRESULT hr = RegisterLibrary(dll);
-    if (SUCCEEDED(hr)) hr = RegisterLibrary(dll + L"\\2");
-    if (FAILED(hr)) return hr;
-    return vemo::RegisterClassTable(dll, &LIBID_TestHost, nullptr);
+    return vemo::Sealed([]() -> HRESULT {
+        const std::wstring dll = vemo::ModulePath();
+        HRESULT hr = RegisterLibrary(dll);
+        if (SUCCEEDED(hr)) hr = RegisterLibrary(dll + L"\\2");
+        if (FAILED(hr)) return hr;
+        return vemo::RegisterClassTable(dll, &LIBID_TestHost, nullptr);
+    });
 }
 
 STDAPI DllUnregisterServer() {
-    vemo::UnregisterClassTable();
-    vemo::UnregisterTypeLibrary(LIBID_TestHost, 1, 0);
-    // The Pyx library stays registered: the product's import of it is the
-    // same library under the same identity.
-    return S_OK;
+    return vemo::Sealed([] {
+        vemo::UnregisterClassTable();
+        vemo::UnregisterTypeLibrary(LIBID_TestHost, 1, 0);
+        // The Pyx library stays registered: the product's import of it is the
+        // same library under the same identity.
+        return S_OK;
+    });
 }

@@ -1,7 +1,7 @@
 #include "share_props.h"
 #include "frame/late_bound.h"
 #include "frame/out_values.h"
-#include "write_back.h"
+#include "caller_arguments.h"
 
 #include <string>
 
@@ -125,18 +125,15 @@ STDMETHODIMP ShareProps::GetProperty(VARIANT* processId, VARIANT* name, VARIANT*
 // Late-bound calls of GetProperty are counted with the types of their
 // arguments as the caller sent them (the argument array holds them last first).
 STDMETHODIMP ShareProps::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                EXCEPINFO* excep, UINT* argErr) {
-    if (id == 1) {
-        InterlockedIncrement(&gCalls);
-        std::wstring types;
-        for (UINT i = params ? params->cArgs : 0; i-- > 0;) {
-            if (!types.empty()) types += L',';
-            types += std::to_wstring(V_VT(&params->rgvarg[i]));
+                                EXCEPINFO* excep, UINT* argErr) noexcept {
+    return Sealed([&] {
+        if (id == 1) {
+            InterlockedIncrement(&gCalls);
+            lstrcpynW(gLastTypes, ArgumentTypes(params).c_str(), 64);
         }
-        lstrcpynW(gLastTypes, types.c_str(), 64);
-    }
-    WriteBackTexts(params);
-    return DispatchObject::Invoke(id, riid, lcid, flags, params, result, excep, argErr);
+        WriteBackTexts(params);
+        return DispatchObject::Invoke(id, riid, lcid, flags, params, result, excep, argErr);
+    });
 }
 
 STDMETHODIMP ShareProps::SetProperty(VARIANT* processId, VARIANT* name, VARIANT* value) {

@@ -17,7 +17,7 @@ public:
     ~ShareProps() override;
 
     STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
-                        EXCEPINFO* excep, UINT* argErr) override;
+                        EXCEPINFO* excep, UINT* argErr) noexcept override;
     STDMETHODIMP GetProperty(VARIANT* processId, VARIANT* name, VARIANT* value) override;
     STDMETHODIMP SetProperty(VARIANT* processId, VARIANT* name, VARIANT* value) override;
     STDMETHODIMP get_GetPropertyCalls(LONG* count) override;

@@ -1,7 +1,7 @@
 #include "tally_get_data.h"
 #include "frame/late_bound.h"
 #include "frame/out_values.h"
-#include "write_back.h"
+#include "caller_arguments.h"
 
 #include <string>
 
@@ -54,18 +54,16 @@ TallyGetData::~TallyGetData() { InterlockedDecrement(&gLive); }
 // Late-bound calls of ExecuteSQL record the types of their arguments as the
 // caller sent them (the argument array holds them last first).
 STDMETHODIMP TallyGetData::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                  EXCEPINFO* excep, UINT* argErr) {
-    if (id == 1) {
-        std::wstring types;
-        for (UINT i = params ? params->cArgs : 0; i-- > 0;) {
-            if (!types.empty()) types += L',';
-            types += std::to_wstring(V_VT(&params->rgvarg[i]));
+                                  EXCEPINFO* excep, UINT* argErr) noexcept {
+    return Sealed([&] {
+        if (id == 1) {
+            std::wstring types = ArgumentTypes(params);
+            Locked lock;
+            gLastTypes = std::move(types);
         }
-        Locked lock;
-        gLastTypes = types;
-    }
-    WriteBackTexts(params);
-    return DispatchObject::Invoke(id, riid, lcid, flags, params, result, excep, argErr);
+        WriteBackTexts(params);
+        return DispatchObject::Invoke(id, riid, lcid, flags, params, result, excep, argErr);
+    });
 }
 
 // The recordset of the text, or Nothing when it yields no rows (a blank text

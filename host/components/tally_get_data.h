@@ -18,7 +18,7 @@ public:
     ~TallyGetData() override;
 
     STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
-                        EXCEPINFO* excep, UINT* argErr) override;
+                        EXCEPINFO* excep, UINT* argErr) noexcept override;
     STDMETHODIMP ExecuteSQL(VARIANT* propsString, VARIANT* sql, VARIANT* result) override;
     STDMETHODIMP get_LastSql(BSTR* sql) override;
     STDMETHODIMP get_LastArgumentTypes(BSTR* types) override;

@@ -1,7 +1,7 @@
 #include "user_profile.h"
 #include "store.h"
 #include "values.h"
-#include "write_back.h"
+#include "caller_arguments.h"
 #include "frame/late_bound.h"
 #include "frame/out_values.h"
 
@@ -24,9 +24,11 @@ std::wstring PathOf(VARIANT* key, VARIANT* name) {
 }  // namespace
 
 STDMETHODIMP UserProfile::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                 EXCEPINFO* excep, UINT* argErr) {
-    WriteBackTexts(params);
-    return DispatchObject::Invoke(id, riid, lcid, flags, params, result, excep, argErr);
+                                 EXCEPINFO* excep, UINT* argErr) noexcept {
+    return Sealed([&] {
+        WriteBackTexts(params);
+        return DispatchObject::Invoke(id, riid, lcid, flags, params, result, excep, argErr);
+    });
 }
 
 STDMETHODIMP UserProfile::Load(VARIANT* key, VARIANT* name) {

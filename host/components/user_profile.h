@@ -13,7 +13,7 @@ public:
     static const wchar_t kErrorSource[];
 
     STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
-                        EXCEPINFO* excep, UINT* argErr) override;
+                        EXCEPINFO* excep, UINT* argErr) noexcept override;
     STDMETHODIMP Load(VARIANT* key, VARIANT* name) override;
     STDMETHODIMP get_Dictionary(IPyxDictionary** root) override;
     STDMETHODIMP Save(VARIANT* key, VARIANT* name) override;

@@ -79,6 +79,36 @@ private:
     SAFEARRAY* a_ = nullptr;
 };
 
+// The EXCEPINFO an Invoke fills in: its strings are freed however the
+// caller's handling of them ends.
+class ExcepInfo {
+public:
+    ExcepInfo() = default;
+    ExcepInfo(const ExcepInfo&) = delete;
+    ExcepInfo& operator=(const ExcepInfo&) = delete;
+    ~ExcepInfo() { Clear(); }
+
+    EXCEPINFO* Get() { return &e_; }
+    // Runs the callee's deferred fill-in once, so the fields can be read.
+    EXCEPINFO& Filled() {
+        if (e_.pfnDeferredFillIn) {
+            auto fill = e_.pfnDeferredFillIn;
+            e_.pfnDeferredFillIn = nullptr;
+            fill(&e_);
+        }
+        return e_;
+    }
+    void Clear() {
+        SysFreeString(e_.bstrSource);
+        SysFreeString(e_.bstrDescription);
+        SysFreeString(e_.bstrHelpFile);
+        e_ = EXCEPINFO{};
+    }
+
+private:
+    EXCEPINFO e_ = {};
+};
+
 // Unwraps VT_BYREF VARIANTs (one level, as automation allows).
 const VARIANT* Deref(const VARIANT* v);
 

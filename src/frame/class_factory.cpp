@@ -1,5 +1,6 @@
 // The class factory and the class-object exports.
 #include "frame/classes.h"
+#include "frame/errors.h"
 #include "frame/module.h"
 
 #include <new>
@@ -29,11 +30,12 @@ public:
         if (n == 0) delete this;
         return static_cast<ULONG>(n);
     }
-    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
+    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) noexcept override {
         if (!out) return E_POINTER;
         *out = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
-        return entry_.create(iid, out);
+        // A class's constructor may throw (a container that cannot grow).
+        return Sealed([&] { return entry_.create(iid, out); });
     }
     STDMETHODIMP LockServer(BOOL lock) override {
         LockModule(lock != FALSE);

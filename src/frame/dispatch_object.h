@@ -78,38 +78,44 @@ public:
         *count = 1;
         return S_OK;
     }
-    STDMETHODIMP GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
+    STDMETHODIMP GetTypeInfo(UINT index, LCID, ITypeInfo** info) noexcept override {
         if (!info) return E_POINTER;
         *info = nullptr;
         if (index != 0) return DISP_E_BADINDEX;
-        HRESULT hr = EnsureTypeInfo();
-        if (FAILED(hr)) return hr;
-        *info = typeInfo_.Get();
-        (*info)->AddRef();
-        return S_OK;
+        return Sealed([&]() -> HRESULT {
+            HRESULT hr = EnsureTypeInfo();
+            if (FAILED(hr)) return hr;
+            *info = typeInfo_.Get();
+            (*info)->AddRef();
+            return S_OK;
+        });
     }
-    STDMETHODIMP GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+    STDMETHODIMP GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) noexcept override {
         if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-        HRESULT hr = EnsureTypeInfo();
-        if (FAILED(hr)) return hr;
-        return vtableInfo_->GetIDsOfNames(names, count, ids);
+        return Sealed([&]() -> HRESULT {
+            HRESULT hr = EnsureTypeInfo();
+            if (FAILED(hr)) return hr;
+            return vtableInfo_->GetIDsOfNames(names, count, ids);
+        });
     }
     STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                        EXCEPINFO* excep, UINT* argErr) override {
+                        EXCEPINFO* excep, UINT* argErr) noexcept override {
         if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-        HRESULT hr = EnsureTypeInfo();
-        if (FAILED(hr)) return hr;
-        DISPPARAMS none = {nullptr, nullptr, 0, 0};
         // Keep the object alive through the call, whatever the member does.
         ComPtr<Interface> self(static_cast<Interface*>(this));
-        flags = ServedFlags(vtableInfo_.Get(), id, flags);
-        if (direct_.Takes(vtableInfo_.Get(), id, flags, params))
-            return vtableInfo_->Invoke(static_cast<Interface*>(this), id, flags, params, result, excep, argErr);
-        InvokeArguments arguments;
-        DISPPARAMS* use = nullptr;
-        hr = arguments.Prepare(vtableInfo_.Get(), id, flags, params ? params : &none, &use, argErr);
-        if (FAILED(hr)) return hr;
-        return vtableInfo_->Invoke(static_cast<Interface*>(this), id, flags, use, result, excep, argErr);
+        return Sealed([&]() -> HRESULT {
+            HRESULT hr = EnsureTypeInfo();
+            if (FAILED(hr)) return hr;
+            DISPPARAMS none = {nullptr, nullptr, 0, 0};
+            flags = ServedFlags(vtableInfo_.Get(), id, flags);
+            if (direct_.Takes(vtableInfo_.Get(), id, flags, params))
+                return vtableInfo_->Invoke(static_cast<Interface*>(this), id, flags, params, result, excep, argErr);
+            InvokeArguments arguments;
+            DISPPARAMS* use = nullptr;
+            hr = arguments.Prepare(vtableInfo_.Get(), id, flags, params ? params : &none, &use, argErr);
+            if (FAILED(hr)) return hr;
+            return vtableInfo_->Invoke(static_cast<Interface*>(this), id, flags, use, result, excep, argErr);
+        });
     }
 
     // ISupportErrorInfo

@@ -58,19 +58,19 @@ const wchar_t* DescriptionOfNumber(int number) {
     }
 }
 
-void SetErrorInfoFor(HRESULT hr, const std::wstring& description, const std::wstring& source) {
+void SetErrorInfoFor(HRESULT hr, const wchar_t* description, const wchar_t* source) noexcept {
     (void)hr;
     ComPtr<ICreateErrorInfo> create;
     if (FAILED(CreateErrorInfo(create.Out()))) return;
-    create->SetSource(const_cast<LPOLESTR>(source.c_str()));
-    create->SetDescription(const_cast<LPOLESTR>(description.c_str()));
+    create->SetSource(const_cast<LPOLESTR>(source));
+    create->SetDescription(const_cast<LPOLESTR>(description));
     if (tIid) create->SetGUID(*tIid);
     ComPtr<IErrorInfo> info;
     if (SUCCEEDED(create.As(info, IID_IErrorInfo))) SetErrorInfo(0, info.Get());
 }
 
 void Raise(HRESULT hr, const std::wstring& description) {
-    SetErrorInfoFor(hr, description, tSource);
+    SetErrorInfoFor(hr, description.c_str(), tSource);
     throw ComError{hr};
 }
 
@@ -97,7 +97,7 @@ void Check(HRESULT hr, const wchar_t* what) {
     Raise(hr, text);
 }
 
-HRESULT CurrentExceptionToHresult() {
+HRESULT CurrentExceptionToHresult() noexcept {
     try {
         throw;
     } catch (const ComError& e) {

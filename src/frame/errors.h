@@ -2,9 +2,10 @@
 //
 // Inside the library a failure travels as a ComError exception; the thread's
 // automation error information (IErrorInfo) is already set when it is thrown.
-// Every vtable member runs its body through Guarded(), which turns the
-// exception back into the failing HRESULT at the interface boundary, so no
-// C++ exception ever crosses into a client.
+// Every vtable member runs its body through Guarded(), and every export and
+// IDispatch entry point through Sealed(), which turn the exception back into
+// the failing HRESULT at the interface boundary, so no C++ exception ever
+// crosses into a client.
 #pragma once
 #include <windows.h>
 #include <oleauto.h>
@@ -41,7 +42,10 @@ void Check(HRESULT hr);
 void Check(HRESULT hr, const wchar_t* what);
 
 // Sets the thread's error information without throwing.
-void SetErrorInfoFor(HRESULT hr, const std::wstring& description, const std::wstring& source);
+void SetErrorInfoFor(HRESULT hr, const wchar_t* description, const wchar_t* source) noexcept;
+inline void SetErrorInfoFor(HRESULT hr, const std::wstring& description, const std::wstring& source) noexcept {
+    SetErrorInfoFor(hr, description.c_str(), source.c_str());
+}
 
 // The source string of errors raised by the member now running.
 class ErrorSourceScope {
@@ -59,17 +63,28 @@ private:
 // The standard description of a library error number.
 const wchar_t* DescriptionOfNumber(int number);
 
-HRESULT CurrentExceptionToHresult();
+// Inside a catch block: the HRESULT of the exception being handled, with
+// error information set for anything that is not a raised ComError.
+HRESULT CurrentExceptionToHresult() noexcept;
+
+// The boundary between the library and a COM caller: runs `body`, which
+// returns an HRESULT, and gives the HRESULT of whatever it throws instead.
+template <class Body>
+HRESULT Sealed(Body&& body) noexcept {
+    try {
+        return body();
+    } catch (...) {
+        return CurrentExceptionToHresult();
+    }
+}
 
 // Runs a member body; returns S_OK, or the HRESULT of the raised error.
 template <class Body>
 HRESULT Guarded(Body&& body) noexcept {
-    try {
+    return Sealed([&]() -> HRESULT {
         body();
         return S_OK;
-    } catch (...) {
-        return CurrentExceptionToHresult();
-    }
+    });
 }
 
 // Runs `body` and swallows any raised error, clearing the error information:

@@ -23,15 +23,13 @@ namespace {
 const IID kDispatchEx = {0xA6EF9860, 0xC720, 0x11D0, {0x93, 0x37, 0x00, 0xA0, 0xC9, 0x0D, 0xCA, 0xA9}};
 
 // Turns a failed Invoke into the raised error of the calling member.
-[[noreturn]] void RaiseInvokeFailure(HRESULT hr, EXCEPINFO& ex, const wchar_t* name) {
+[[noreturn]] void RaiseInvokeFailure(HRESULT hr, ExcepInfo& info, const wchar_t* name) {
     if (hr == DISP_E_EXCEPTION) {
-        if (ex.pfnDeferredFillIn) ex.pfnDeferredFillIn(&ex);
-        HRESULT code = ex.scode ? ex.scode : ControlError(ex.wCode);
+        const EXCEPINFO& ex = info.Filled();
+        const HRESULT code = ex.scode ? ex.scode : ControlError(ex.wCode);
         std::wstring text = ex.bstrDescription ? ex.bstrDescription : L"";
-        std::wstring source = ex.bstrSource ? ex.bstrSource : L"";
-        SysFreeString(ex.bstrDescription);
-        SysFreeString(ex.bstrSource);
-        SysFreeString(ex.bstrHelpFile);
+        const std::wstring source = ex.bstrSource ? ex.bstrSource : L"";
+        info.Clear();
         if (text.empty()) text = std::wstring(L"The call of '") + name + L"' failed";
         if (!source.empty()) {
             SetErrorInfoFor(code, text, source);
@@ -56,12 +54,12 @@ Variant InvokeId(IDispatch* object, IDispatchEx* ex, DISPID id, const wchar_t* n
         params.cNamedArgs = 1;
     }
     Variant result;
-    EXCEPINFO info = {};
+    ExcepInfo info;
     UINT argErr = 0;
     VARIANT* out = (flags & DISPATCH_PROPERTYPUT) ? nullptr : result.Get();
     HRESULT hr;
-    if (ex) hr = ex->InvokeEx(id, LOCALE_USER_DEFAULT, flags, &params, out, &info, nullptr);
-    else hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, out, &info, &argErr);
+    if (ex) hr = ex->InvokeEx(id, LOCALE_USER_DEFAULT, flags, &params, out, info.Get(), nullptr);
+    else hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, out, info.Get(), &argErr);
     if (FAILED(hr)) RaiseInvokeFailure(hr, info, name);
     return result;
 }

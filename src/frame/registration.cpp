@@ -6,6 +6,7 @@
 #include "frame/class_registry.h"
 #include "frame/class_table.h"
 #include "frame/com_ptr.h"
+#include "frame/errors.h"
 #include "frame/module.h"
 #include "frame/typeinfo.h"
 #include "VemoFunction_h.h"
@@ -57,9 +58,13 @@ HRESULT Unregister(HKEY root) {
 }  // namespace
 }  // namespace vemo
 
-STDAPI DllRegisterServer() { return vemo::Register(HKEY_CLASSES_ROOT); }
+STDAPI DllRegisterServer() {
+    return vemo::Sealed([] { return vemo::Register(HKEY_CLASSES_ROOT); });
+}
 
-STDAPI DllUnregisterServer() { return vemo::Unregister(HKEY_CLASSES_ROOT); }
+STDAPI DllUnregisterServer() {
+    return vemo::Sealed([] { return vemo::Unregister(HKEY_CLASSES_ROOT); });
+}
 
 // regsvr32 /n /i:user calls DllInstall(TRUE, L"user"); regsvr32 /u /n /i:user
 // DllInstall(FALSE, L"user"). Without a command line it does what
@@ -67,7 +72,9 @@ STDAPI DllUnregisterServer() { return vemo::Unregister(HKEY_CLASSES_ROOT); }
 STDAPI DllInstall(BOOL install, PCWSTR commandLine) {
     if (!commandLine || !*commandLine) return install ? DllRegisterServer() : DllUnregisterServer();
     if (_wcsicmp(commandLine, L"user") != 0) return E_INVALIDARG;
-    vemo::UserClassesRoot user;
-    if (user.Status() != ERROR_SUCCESS) return HRESULT_FROM_WIN32(user.Status());
-    return install ? vemo::Register(user.Key()) : vemo::Unregister(user.Key());
+    return vemo::Sealed([&]() -> HRESULT {
+        vemo::UserClassesRoot user;
+        if (user.Status() != ERROR_SUCCESS) return HRESULT_FROM_WIN32(user.Status());
+        return install ? vemo::Register(user.Key()) : vemo::Unregister(user.Key());
+    });
 }

@@ -1,6 +1,7 @@
 // The keyed collection object on its own, early-bound through its vtable and
 // late-bound through its IDispatch, from the test build's DLL.
 #include "hooks_support.h"
+#include "frame/auto_values.h"
 
 #include <vector>
 
@@ -297,14 +298,13 @@ TEST_F(CollectionTest, LateBoundThroughIDispatch) {
     // c(2): subscript out of range as an exception with its text.
     Var two(2L);
     DISPPARAMS bad = {two.p(), nullptr, 1, 0};
-    EXCEPINFO ex = {};
-    EXPECT_EQ(d->Invoke(DISPID_VALUE, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &bad, r.p(), &ex, nullptr),
+    vemo::ExcepInfo excep;
+    EXPECT_EQ(d->Invoke(DISPID_VALUE, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &bad, r.p(), excep.Get(),
+                        nullptr),
               DISP_E_EXCEPTION);
+    const EXCEPINFO& ex = excep.Filled();
     EXPECT_EQ(ex.scode, kSubscript);
     EXPECT_EQ(std::wstring(ex.bstrDescription ? ex.bstrDescription : L""), L"Subscript out of range");
-    SysFreeString(ex.bstrDescription);
-    SysFreeString(ex.bstrSource);
-    SysFreeString(ex.bstrHelpFile);
     // For Each: DISPID_NEWENUM gives an IEnumVARIANT.
     Var en;
     ASSERT_HRESULT_SUCCEEDED(

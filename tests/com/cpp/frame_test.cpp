@@ -1,8 +1,12 @@
 // Class objects, QueryInterface rules, unload accounting and early-bound calls
 // through the widl-generated header, on the DLL loaded directly.
 #include "com_test_support.h"
+#include "hooks_support.h"
 #include "VemoFunction_h.h"
 
+#include "frame/auto_values.h"
+
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -165,6 +169,190 @@ TEST_F(FrameTest, GeneratePwdReturnsSixtyFourBytesFromOne) {
     EXPECT_EQ(first, 1);
     VariantClear(&r);
     SysFreeString(empty);
+}
+
+// What VB shows of a raised error (Err.Number, Err.Source, Err.Description),
+// early bound from the thread's IErrorInfo, with the interface it names, and
+// late bound from the EXCEPINFO that Invoke fills in from it.
+TEST_F(FrameTest, RaisedErrorsCarryNumberSourceInterfaceAndDescription) {
+    const std::wstring notSet = L"Object variable or With block variable not set";
+    struct Case {
+        const CLSID* clsid;
+        const IID* iid;
+        std::function<HRESULT(IUnknown*)> early;
+        const wchar_t* member;                      // the same call late bound,
+        std::function<std::vector<VARIANT>()> args;  // with these arguments (first to last)
+        HRESULT hr;
+        const wchar_t* source;
+        const IID* guid;
+        std::wstring description;
+    };
+    auto nothing = [] { VARIANT v; V_VT(&v) = VT_DISPATCH; V_DISPATCH(&v) = nullptr; return v; };
+    auto text = [](const wchar_t* t) { VARIANT v; V_VT(&v) = VT_BSTR; V_BSTR(&v) = SysAllocString(t); return v; };
+    auto number = [](LONG n) { VARIANT v; V_VT(&v) = VT_I4; V_I4(&v) = n; return v; };
+    const Case cases[] = {
+        {&CLSID_VemoFuns, &IID__VemoFuns,
+         [](IUnknown* u) { IDispatch* none = nullptr; return static_cast<_VemoFuns*>(static_cast<void*>(u))->CenterForm(&none); },
+         L"CenterForm", [&] { return std::vector<VARIANT>{nothing()}; },
+         static_cast<HRESULT>(0x800A005B), L"VemoFunction.VemoFuns", &IID__VemoFuns, notSet},
+        {&CLSID_VemoFuns, &IID__VemoFuns,
+         [](IUnknown* u) {
+             IDispatch* none = nullptr;
+             vemo::Bstr row;
+             return static_cast<_VemoFuns*>(static_cast<void*>(u))->MergeRowData(&none, 1, nullptr, row.Out());
+         },
+         L"MergeRowData", [&] { return std::vector<VARIANT>{nothing(), number(1), text(L"a")}; },
+         static_cast<HRESULT>(0x800A005B), L"VemoFunction.VemoFuns", &IID__VemoFuns, notSet},
+        // Btns passes on what its collection raised.
+        {&CLSID_Btns, &IID__Btns,
+         [](IUnknown* u) {
+             VARIANT key; V_VT(&key) = VT_I4; V_I4(&key) = 3;
+             return static_cast<_Btns*>(static_cast<void*>(u))->Remove(&key);
+         },
+         L"Remove", [&] { return std::vector<VARIANT>{number(3)}; },
+         static_cast<HRESULT>(0x800A0009), L"VemoFunction.Collection", &IID__Collection, L"Subscript out of range"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.member);
+        ComPtr<IUnknown> object = Make<IUnknown>(*c.clsid, *c.iid);
+        ASSERT_TRUE(object);
+        SetErrorInfo(0, nullptr);
+        EXPECT_EQ(c.early(object.Get()), c.hr);
+        ComPtr<IErrorInfo> info;
+        ASSERT_EQ(GetErrorInfo(0, info.Out()), S_OK);
+        vemo::Bstr source, description;
+        GUID guid = GUID_NULL;
+        info->GetSource(source.Out());
+        info->GetDescription(description.Out());
+        info->GetGUID(&guid);
+        EXPECT_STREQ(source.Get(), c.source);
+        EXPECT_EQ(std::wstring(description.Get() ? description.Get() : L""), c.description);
+        EXPECT_TRUE(IsEqualGUID(guid, *c.guid));
+
+        ComPtr<IDispatch> d;
+        ASSERT_HRESULT_SUCCEEDED(object.As(d, IID_IDispatch));
+        LPOLESTR name = const_cast<LPOLESTR>(c.member);
+        DISPID id = 0;
+        ASSERT_HRESULT_SUCCEEDED(d->GetIDsOfNames(IID_NULL, &name, 1, 0, &id));
+        std::vector<VARIANT> args = c.args();
+        std::vector<VARIANT> reversed(args.rbegin(), args.rend());
+        DISPPARAMS p = {reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+        vemo::Variant result;
+        vemo::ExcepInfo excep;
+        EXPECT_EQ(d->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &p, result.Get(), excep.Get(), nullptr),
+                  DISP_E_EXCEPTION);
+        const EXCEPINFO& e = excep.Filled();
+        EXPECT_EQ(e.scode, c.hr);
+        EXPECT_STREQ(e.bstrSource, c.source);
+        EXPECT_EQ(std::wstring(e.bstrDescription ? e.bstrDescription : L""), c.description);
+        for (VARIANT& v : args) VariantClear(&v);
+    }
+}
+
+// Every allocation of a call made to fail in turn (in the test build's DLL,
+// whose C++ runtime fails the n-th operator new on demand): the call then
+// answers "Out of memory", raised as an automation error, or trapped into
+// its neutral result; it never lets bad_alloc out, and leaves no object
+// behind.
+TEST_F(FrameTest, EveryFailedAllocationIsAnOutOfMemoryError) {
+    HooksDll hooks;
+    ASSERT_TRUE(hooks.Loaded());
+    // Each step creates what it calls; it returns the first failure (the
+    // exception's code where Invoke reports one).
+    auto late = [](IDispatch* d, const wchar_t* name, std::vector<VARIANT> args) -> HRESULT {
+        LPOLESTR n = const_cast<LPOLESTR>(name);
+        DISPID id = 0;
+        HRESULT hr = d->GetIDsOfNames(IID_NULL, &n, 1, 0, &id);
+        if (FAILED(hr)) return hr;
+        std::vector<VARIANT> reversed(args.rbegin(), args.rend());
+        DISPPARAMS p = {reversed.empty() ? nullptr : reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+        vemo::Variant result;
+        vemo::ExcepInfo excep;
+        hr = d->Invoke(id, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &p, result.Get(), excep.Get(), nullptr);
+        return hr == DISP_E_EXCEPTION ? excep.Filled().scode : hr;
+    };
+    auto make = [&](REFCLSID clsid, ComPtr<IDispatch>& out) {
+        ComPtr<IClassFactory> f;
+        HRESULT hr = hooks.getClassObject(clsid, IID_IClassFactory, f.OutVoid());
+        return SUCCEEDED(hr) ? f->CreateInstance(nullptr, IID_IDispatch, out.OutVoid()) : hr;
+    };
+    auto text = [](const wchar_t* t) { VARIANT v; V_VT(&v) = VT_BSTR; V_BSTR(&v) = SysAllocString(t); return v; };
+    auto number = [](LONG n) { VARIANT v; V_VT(&v) = VT_I4; V_I4(&v) = n; return v; };
+    const std::pair<const char*, std::function<HRESULT()>> steps[] = {
+        {"every class created", [&] {
+             for (const CLSID* c : {&CLSID_IniFile, &CLSID_VemoFuns, &CLSID_Btns, &CLSID_Btn}) {
+                 ComPtr<IDispatch> d;
+                 HRESULT hr = make(*c, d);
+                 if (FAILED(hr)) return hr;
+                 ComPtr<ITypeInfo> info;
+                 if (FAILED(hr = d->GetTypeInfo(0, 0, info.Out()))) return hr;
+             }
+             return S_OK;
+         }},
+        {"VemoFuns text members", [&] {
+             ComPtr<IDispatch> f;
+             HRESULT hr = make(CLSID_VemoFuns, f);
+             vemo::Variant s, n;
+             *s.Get() = text(L"A|B9|C");
+             *n.Get() = text(L"B9");
+             VARIANT ref;
+             V_VT(&ref) = VT_BYREF | VT_VARIANT;
+             V_VARIANTREF(&ref) = s.Get();
+             if (SUCCEEDED(hr)) hr = late(f.Get(), L"GetString", {*s.Get(), number(2)});
+             if (SUCCEEDED(hr)) hr = late(f.Get(), L"CNulls", {ref});
+             if (SUCCEEDED(hr)) hr = late(f.Get(), L"AddStrNum", {*n.Get()});
+             if (SUCCEEDED(hr)) hr = late(f.Get(), L"MakeComString", {*s.Get(), number(1)});
+             return hr;
+         }},
+        {"Btns added to and enumerated", [&] {
+             ComPtr<IDispatch> b;
+             HRESULT hr = make(CLSID_Btns, b);
+             vemo::Variant f, t;
+             *f.Get() = text(L"f.bmp");
+             *t.Get() = text(L"tip");
+             for (int i = 0; i < 3 && SUCCEEDED(hr); ++i)
+                 hr = late(b.Get(), L"Add", {*f.Get(), *f.Get(), *t.Get(), number(1), number(i), number(i), number(0)});
+             if (SUCCEEDED(hr)) hr = late(b.Get(), L"Item", {number(2)});
+             vemo::Variant items;
+             vemo::ExcepInfo excep;
+             DISPPARAMS none = {};
+             if (SUCCEEDED(hr))
+                 hr = b->Invoke(DISPID_NEWENUM, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, items.Get(), excep.Get(), nullptr);
+             if (hr == DISP_E_EXCEPTION) hr = excep.Filled().scode;
+             ComPtr<IEnumVARIANT> e;
+             if (SUCCEEDED(hr)) hr = V_UNKNOWN(items.Get())->QueryInterface(IID_IEnumVARIANT, e.OutVoid());
+             VARIANT got[3];
+             ULONG fetched = 0;
+             if (SUCCEEDED(hr)) hr = e->Next(3, got, &fetched);
+             for (ULONG i = 0; i < fetched; ++i) VariantClear(&got[i]);
+             return hr;
+         }},
+        {"a keyed collection", [&] {
+             ComPtr<IDispatch> c;
+             HRESULT hr = hooks.newCollection(c.Out());
+             vemo::Variant key;
+             *key.Get() = text(L"Key");
+             if (SUCCEEDED(hr)) hr = late(c.Get(), L"Add", {number(1), *key.Get()});
+             if (SUCCEEDED(hr)) hr = late(c.Get(), L"Item", {*key.Get()});
+             return hr;
+         }},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.first);
+        for (LONG n = 1;; ++n) {
+            ASSERT_LT(n, 5000) << "the step never finished";
+            hooks.failAllocation(n);
+            const HRESULT hr = step.second();
+            const bool failed = hooks.failAllocation(0) == 0;
+            EXPECT_EQ(hooks.canUnloadNow(), S_OK) << "allocation " << n;
+            if (!failed) {
+                EXPECT_HRESULT_SUCCEEDED(hr);
+                break;
+            }
+            EXPECT_TRUE(SUCCEEDED(hr) || hr == E_OUTOFMEMORY || hr == static_cast<HRESULT>(0x800A0007))
+                << "allocation " << n << ": 0x" << std::hex << hr;
+        }
+    }
 }
 
 }  // namespace

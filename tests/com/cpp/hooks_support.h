@@ -15,10 +15,11 @@ struct HooksDll {
         newCollection = reinterpret_cast<decltype(newCollection)>(GetProcAddress(module, "VemoTestNewCollection"));
         startBtnsCounter =
             reinterpret_cast<decltype(startBtnsCounter)>(GetProcAddress(module, "VemoTestStartBtnsCounter"));
+        failAllocation = reinterpret_cast<decltype(failAllocation)>(GetProcAddress(module, "VemoTestFailAllocation"));
         getClassObject = reinterpret_cast<decltype(getClassObject)>(GetProcAddress(module, "DllGetClassObject"));
         canUnloadNow = reinterpret_cast<decltype(canUnloadNow)>(GetProcAddress(module, "DllCanUnloadNow"));
     }
-    bool Loaded() const { return newCollection && startBtnsCounter && getClassObject && canUnloadNow; }
+    bool Loaded() const { return newCollection && startBtnsCounter && failAllocation && getClassObject && canUnloadNow; }
 
     ComPtr<_Collection> NewCollection() {
         ComPtr<IDispatch> d;
@@ -43,6 +44,7 @@ struct HooksDll {
     HMODULE module = nullptr;
     HRESULT(STDAPICALLTYPE* newCollection)(IDispatch**) = nullptr;
     HRESULT(STDAPICALLTYPE* startBtnsCounter)(IUnknown*, LONG) = nullptr;
+    LONG(STDAPICALLTYPE* failAllocation)(LONG) = nullptr;
     HRESULT(STDAPICALLTYPE* getClassObject)(REFCLSID, REFIID, void**) = nullptr;
     HRESULT(STDAPICALLTYPE* canUnloadNow)() = nullptr;
 };

@@ -26,13 +26,9 @@ void Check(bool ok, const std::wstring& what) {
 
 // A property's value as text, late bound; "?" when the call fails.
 std::wstring LateGet(IDispatch* object, const wchar_t* name) {
-    DISPID id = 0;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    DISPPARAMS none = {};
     VARIANT v;
     VariantInit(&v);
-    HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-    if (SUCCEEDED(hr)) hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &v, nullptr, nullptr);
+    HRESULT hr = LateCall(object, name, DISPATCH_PROPERTYGET, {}, &v);
     if (SUCCEEDED(hr)) hr = VariantChangeType(&v, &v, 0, VT_BSTR);
     std::wstring text = SUCCEEDED(hr) ? std::wstring(V_BSTR(&v), SysStringLen(V_BSTR(&v))) : L"?";
     VariantClear(&v);
@@ -101,41 +97,17 @@ void CheckClass(const Case& c) {
           std::wstring(c.progId) + L": in the type library found by its identity");
 }
 
-struct CrossCall {
-    IStream* stream;
-    IID iid;
-    const wchar_t* property;
-    std::wstring value;
-};
-
-DWORD WINAPI CallFromOtherApartment(void* arg) {
-    auto* call = static_cast<CrossCall*>(arg);
-    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    IDispatch* proxy = nullptr;
-    if (SUCCEEDED(CoGetInterfaceAndReleaseStream(call->stream, call->iid, reinterpret_cast<void**>(&proxy)))) {
-        call->value = LateGet(proxy, call->property);
-        proxy->Release();
-    }
-    CoUninitialize();
-    return 0;
-}
-
 void CheckProxy(const Case& c) {
-    CrossCall call = {nullptr, Guid(c.iid), c.property, L"?"};
+    const IID iid = Guid(c.iid);
     ComPtr<IDispatch> object;
-    HRESULT hr = CoCreateInstance(*c.clsid, nullptr, CLSCTX_INPROC_SERVER, call.iid, reinterpret_cast<void**>(object.Out()));
-    if (SUCCEEDED(hr)) hr = CoMarshalInterThreadInterfaceInStream(call.iid, object.Get(), &call.stream);
-    if (SUCCEEDED(hr)) {
-        HANDLE thread = CreateThread(nullptr, 0, CallFromOtherApartment, &call, 0, nullptr);
-        // The call comes back through this apartment's message queue.
-        while (MsgWaitForMultipleObjects(1, &thread, FALSE, 30000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
-            MSG msg;
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-        }
-        CloseHandle(thread);
-    }
-    Check(SUCCEEDED(hr) && call.value != L"?" && call.value == LateGet(object.Get(), c.property),
-          std::wstring(c.iid) + L" from another apartment: " + call.value);
+    std::wstring value = L"?";
+    HRESULT hr = CoCreateInstance(*c.clsid, nullptr, CLSCTX_INPROC_SERVER, iid, reinterpret_cast<void**>(object.Out()));
+    if (SUCCEEDED(hr))
+        hr = InOtherApartment(object.Get(), iid, [&](IUnknown* proxy) {
+            value = LateGet(static_cast<IDispatch*>(proxy), c.property);
+        });
+    Check(SUCCEEDED(hr) && value != L"?" && value == LateGet(object.Get(), c.property),
+          std::wstring(c.iid) + L" from another apartment: " + value);
 }
 
 }  // namespace

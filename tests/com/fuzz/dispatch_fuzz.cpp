@@ -16,6 +16,7 @@
 
 #include "VemoFunction_h.h"
 #include "fake_dispatch.h"
+#include "frame/auto_values.h"
 
 namespace {
 
@@ -268,7 +269,7 @@ int main(int argc, char** argv) {
                 DISPPARAMS params = {args.Data(), namedCount ? named : nullptr, count, namedCount};
                 VARIANT result;
                 VariantInit(&result);
-                EXCEPINFO excep = {};
+                vemo::ExcepInfo excep;
                 UINT argErr = 0;
                 bool wantResult = pick(5) != 0, wantExcep = pick(2) != 0;
                 ULONG before = references();
@@ -279,14 +280,12 @@ int main(int argc, char** argv) {
                     fflush(stdout);
                 }
                 HRESULT hr = target->Invoke(m.id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                                            wantResult ? &result : nullptr, wantExcep ? &excep : nullptr,
+                                            wantResult ? &result : nullptr, wantExcep ? excep.Get() : nullptr,
                                             pick(2) ? &argErr : nullptr);
                 ++calls;
                 if (FAILED(hr)) ++refused;
                 VariantClear(&result);
-                SysFreeString(excep.bstrSource);
-                SysFreeString(excep.bstrDescription);
-                SysFreeString(excep.bstrHelpFile);
+                excep.Clear();
                 if (!classes[c].keepsArguments && references() != before) {
                     std::wstring shape;
                     for (UINT i = count; i-- > 0;) shape += std::to_wstring(V_VT(&params.rgvarg[i])) + L" ";

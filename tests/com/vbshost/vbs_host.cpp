@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "fake_dispatch.h"
+#include "frame/auto_values.h"
 
 namespace {
 
@@ -91,9 +92,9 @@ public:
     STDMETHODIMP OnScriptTerminate(const VARIANT*, const EXCEPINFO*) override { return S_OK; }
     STDMETHODIMP OnStateChange(SCRIPTSTATE) override { return S_OK; }
     STDMETHODIMP OnScriptError(IActiveScriptError* error) override {
-        EXCEPINFO info = {};
-        error->GetExceptionInfo(&info);
-        if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
+        vemo::ExcepInfo excep;
+        error->GetExceptionInfo(excep.Get());
+        const EXCEPINFO& info = excep.Filled();
         bool quit = quitting && (info.scode == kQuit || info.scode == 0);
         if (!quit) {
             DWORD context = 0;
@@ -106,9 +107,6 @@ public:
             PrintLine(where + std::wstring(info.bstrDescription ? info.bstrDescription : L""));
             failed = true;
         }
-        SysFreeString(info.bstrSource);
-        SysFreeString(info.bstrDescription);
-        SysFreeString(info.bstrHelpFile);
         return S_OK;
     }
     STDMETHODIMP OnEnterScript() override { return S_OK; }
@@ -199,8 +197,8 @@ bool RunScript(const std::wstring& text, Site& site) {
                    SUCCEEDED(engine->SetScriptSite(&site)) && SUCCEEDED(parser->InitNew()) &&
                    SUCCEEDED(engine->AddNamedItem(L"WScript", SCRIPTITEM_ISVISIBLE));
     if (started) {
-        EXCEPINFO info = {};
-        parser->ParseScriptText(text.c_str(), nullptr, nullptr, nullptr, 0, 0, 0, nullptr, &info);
+        vemo::ExcepInfo info;
+        parser->ParseScriptText(text.c_str(), nullptr, nullptr, nullptr, 0, 0, 0, nullptr, info.Get());
         engine->SetScriptState(SCRIPTSTATE_CONNECTED);
     }
     // Close lets go of every script variable and named item.
