@@ -4,6 +4,8 @@
 // Usage: dllcheck DLL --machine i386|amd64 --version A.B.C.D
 //                 --exports NAME,... --system-dlls NAME.dll,...
 //                 [--typelib-equals FILE] [--manifest-equals FILE] [--dump]
+//                 [--typelib-imports {GUID}:MAJOR.MINOR:LCID,...]
+//                 (the libraries type library resource 1 imports, exactly)
 //        dllcheck --typelib-layout FILE.tlb 4|8 [--dump]
 //                 (a bare type library's system kind and vtable layout)
 // Prints one PASS or FAIL line per check and "N passed, M failed"; exits 1
@@ -62,8 +64,15 @@ private:
     int passed_ = 0, failed_ = 0;
 };
 
+std::string ImportKey(const ImportedLibrary& imp) {
+    return imp.guid + ":" + std::to_string(imp.major) + "." + std::to_string(imp.minor) + ":" + std::to_string(imp.lcid);
+}
+
 void Dump(const TypeLibFile& lib) {
     std::printf("type library: system kind %d, %zu types\n", lib.syskind, lib.types.size());
+    for (const ImportedLibrary& imp : lib.imports) {
+        std::printf("  imports %s (%s)\n", ImportKey(imp).c_str(), imp.file.c_str());
+    }
     for (const StoredType& t : lib.types) {
         std::printf("  %s: kind %d, flags 0x%x, vtable size %d\n", t.name.c_str(), t.typekind, t.flags, t.vtable_size);
         for (const StoredFunction& f : t.functions) {
@@ -79,9 +88,7 @@ Bytes ReadFile(const std::string& path) {
     return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-void CheckLayout(Report& report, const Bytes& tlb, int ptr_size, bool dump) {
-    TypeLibFile lib = ReadTypeLib(tlb);
-    if (dump) Dump(lib);
+void CheckLayout(Report& report, const TypeLibFile& lib, int ptr_size) {
     std::vector<std::string> faults = LayoutFaults(lib, ptr_size);
     std::size_t slots = 0;
     for (const StoredType& t : lib.types) slots += t.functions.size();
@@ -97,7 +104,9 @@ int Run(int argc, char** argv) {
             throw std::invalid_argument("usage: --typelib-layout FILE.tlb 4|8 [--dump]");
         }
         Report report;
-        CheckLayout(report, ReadFile(argv[2]), std::stoi(argv[3]), argc > 4 && std::string(argv[4]) == "--dump");
+        TypeLibFile lib = ReadTypeLib(ReadFile(argv[2]));
+        if (argc > 4 && std::string(argv[4]) == "--dump") Dump(lib);
+        CheckLayout(report, lib, std::stoi(argv[3]));
         return report.Finish();
     }
     std::map<std::string, std::string> opt;
@@ -148,7 +157,19 @@ int Run(int argc, char** argv) {
     report.Check(tlb != nullptr, "type library resource 1");
     report.Check(pe.FindResource(typelib, ResourceId{2, {}}) != nullptr, "type library resource 2 (the collection's)");
     if (tlb) {
-        CheckLayout(report, tlb->data, x86 ? 4 : 8, dump);
+        TypeLibFile lib = ReadTypeLib(tlb->data);
+        if (dump) Dump(lib);
+        CheckLayout(report, lib, x86 ? 4 : 8);
+        if (opt.count("typelib-imports")) {
+            // A reference into an imported library resolves through the
+            // registration under the GUID, version and LCID recorded here.
+            std::vector<std::string> want_imports = SplitList(opt["typelib-imports"]), have_imports;
+            for (const ImportedLibrary& imp : lib.imports) have_imports.push_back(ImportKey(imp));
+            std::sort(want_imports.begin(), want_imports.end());
+            std::sort(have_imports.begin(), have_imports.end());
+            report.Check(want_imports == have_imports, "type library imports exactly " + Join(want_imports),
+                         "records " + Join(have_imports));
+        }
         if (opt.count("typelib-equals")) {
             Bytes kept = ReadFile(opt["typelib-equals"]);
             std::size_t first = 0;

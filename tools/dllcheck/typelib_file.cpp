@@ -1,5 +1,6 @@
 #include "typelib_file.h"
 
+#include <cstdio>
 #include <stdexcept>
 
 namespace dllcheck {
@@ -7,7 +8,7 @@ namespace {
 
 constexpr std::uint32_t kMagic = 0x5446534d;  // "MSFT"
 constexpr int kHeaderSize = 0x54, kTypeInfoSize = 0x64, kSegments = 15;
-constexpr int kSegTypeInfos = 0, kSegNames = 7;
+constexpr int kSegTypeInfos = 0, kSegImportFiles = 2, kSegGuids = 5, kSegNames = 7;
 constexpr int kTkindInterface = 3, kTkindDispatch = 4;
 constexpr std::uint32_t kTypeflagDual = 0x40;
 
@@ -17,6 +18,10 @@ public:
     std::uint32_t U32(std::size_t at) const {
         Need(at, 4);
         return b_[at] | b_[at + 1] << 8 | b_[at + 2] << 16 | static_cast<std::uint32_t>(b_[at + 3]) << 24;
+    }
+    std::uint8_t U8(std::size_t at) const {
+        Need(at, 1);
+        return b_[at];
     }
     std::uint16_t U16(std::size_t at) const {
         Need(at, 2);
@@ -46,8 +51,10 @@ TypeLibFile ReadTypeLib(const std::vector<std::uint8_t>& bytes) {
     if (count > 10000) throw std::runtime_error("type library: implausible type count");
     // The offset of the help string DLL's name follows the header when present.
     std::size_t segdir = kHeaderSize + ((varflags & 0x100) ? 4 : 0) + 4u * count;
+    // A segment's directory entry: its offset, its length, two reserved words.
     auto segment = [&](int i) { return r.U32(segdir + 16u * static_cast<unsigned>(i)); };
-    std::size_t infos = segment(kSegTypeInfos), names = segment(kSegNames);
+    auto segment_length = [&](int i) { return r.U32(segdir + 16u * static_cast<unsigned>(i) + 4); };
+    std::size_t infos = segment(kSegTypeInfos), names = segment(kSegNames), guids = segment(kSegGuids);
     auto name_at = [&](std::uint32_t offset) {
         // A name entry: hreftype, next in hash chain, length in the low byte, text.
         std::size_t at = names + offset;
@@ -84,6 +91,26 @@ TypeLibFile ReadTypeLib(const std::vector<std::uint8_t>& bytes) {
             }
         }
         lib.types.push_back(std::move(type));
+    }
+    // The imported libraries: the offset of the GUID, the LCID, the major and
+    // minor version, the name's length shifted left by two, the name; each
+    // entry padded to four bytes.
+    std::size_t imports = segment(kSegImportFiles), imports_end = imports + segment_length(kSegImportFiles);
+    for (std::size_t at = imports; at < imports_end;) {
+        ImportedLibrary imp;
+        std::size_t g = guids + r.U32(at);
+        char text[40];
+        std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+                      static_cast<unsigned>(r.U32(g)), r.U16(g + 4), r.U16(g + 6), r.U8(g + 8), r.U8(g + 9),
+                      r.U8(g + 10), r.U8(g + 11), r.U8(g + 12), r.U8(g + 13), r.U8(g + 14), r.U8(g + 15));
+        imp.guid = text;
+        imp.lcid = r.U32(at + 4);
+        imp.major = r.U16(at + 8);
+        imp.minor = r.U16(at + 10);
+        std::size_t length = r.U16(at + 12) >> 2;
+        imp.file = r.Bytes(at + 14, length);
+        lib.imports.push_back(std::move(imp));
+        at = (at + 14 + length + 3) & ~static_cast<std::size_t>(3);
     }
     return lib;
 }

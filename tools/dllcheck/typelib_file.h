@@ -3,7 +3,9 @@
 // every type, the vtable layout as stored. A 32-bit client reads the stored
 // slot offsets as they stand, so they can be judged here, without loading
 // the library into a process (a 64-bit process scales them to its own
-// pointer size). A malformed file raises std::runtime_error.
+// pointer size). Its imported libraries are listed as the file records them:
+// a reference into one resolves through the registration under that GUID,
+// version and LCID. A malformed file raises std::runtime_error.
 #pragma once
 
 #include <cstdint>
@@ -28,9 +30,17 @@ struct StoredType {
     std::vector<StoredFunction> functions;
 };
 
+struct ImportedLibrary {
+    std::string guid;         // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", upper case
+    int major = 0, minor = 0;
+    std::uint32_t lcid = 0;
+    std::string file;         // the file name recorded beside it
+};
+
 struct TypeLibFile {
     int syskind = 0;          // SYS_WIN32 1, SYS_WIN64 3
     std::vector<StoredType> types;
+    std::vector<ImportedLibrary> imports;
 };
 
 TypeLibFile ReadTypeLib(const std::vector<std::uint8_t>& bytes);

@@ -2,20 +2,24 @@
 //
 // widl cannot state some things the library must carry: the predeclared-id
 // flag of its coclasses, help strings on enumeration members, an empty text as
-// the default of a VARIANT parameter, a Boolean default stated as VT_BOOL true,
-// and control characters in help strings (it keeps "\r\n" as
-// written). This build tool (run under Wine) rebuilds widl's output through
-// ICreateTypeLib2, type by type, adding them:
+// the default of a VARIANT parameter, and control characters in help strings
+// (it keeps "\r\n" as written). This build tool (run under Wine) rebuilds
+// widl's output through ICreateTypeLib2, type by type, adding them:
 //   - every coclass gets TYPEFLAG_FPREDECLID;
 //   - every enumeration member gets its own name as its help string;
 //   - the parameters named in kDefaults get their default from that table;
 //   - the escapes \r and \n in help strings become CR and LF.
+// Two corrections are made in the files themselves: widl's import records get
+// the imported libraries' LCIDs (RecordImportLcids), and the saved library's
+// Boolean defaults, of which Wine's writer keeps the low byte only, get their
+// full value back (RestoreBooleanDefaults).
 // Usage: tlbfinish IN.tlb OUT.tlb [IMPORT.tlb ...]; the import libraries are
 // registered first (in the build's own Wine prefix) so that references into
 // them resolve.
 #include <windows.h>
 #include <oleauto.h>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
@@ -27,12 +31,11 @@ struct DefaultFix {
     const wchar_t* type;
     const wchar_t* member;
     const wchar_t* param;
-    VARTYPE vt;  // VT_BSTR: the empty text; VT_BOOL: true
 };
+// The VARIANT parameters whose default is the empty text.
 const DefaultFix kDefaults[] = {
-    {L"_IniFile", L"GetSet", L"Defaultsetting", VT_BSTR},
-    {L"_VemoFuns", L"CNulls", L"d", VT_BSTR},
-    {L"_VemoFuns", L"OpenAccessDSN", L"bReturnAsString", VT_BOOL},
+    {L"_IniFile", L"GetSet", L"Defaultsetting"},
+    {L"_VemoFuns", L"CNulls", L"d"},
 };
 
 // Help strings with the escapes \r and \n turned into CR and LF.
@@ -212,9 +215,8 @@ private:
                     auto ex = std::make_unique<PARAMDESCEX>();
                     ex->cBytes = sizeof(PARAMDESCEX);
                     VariantInit(&ex->varDefaultValue);
-                    V_VT(&ex->varDefaultValue) = fix->vt;
-                    if (fix->vt == VT_BSTR) V_BSTR(&ex->varDefaultValue) = SysAllocString(L"");
-                    else V_BOOL(&ex->varDefaultValue) = VARIANT_TRUE;
+                    V_VT(&ex->varDefaultValue) = VT_BSTR;
+                    V_BSTR(&ex->varDefaultValue) = SysAllocString(L"");
                     params[p].paramdesc.pparamdescex = ex.get();
                     defaults.push_back(std::move(ex));
                 }
@@ -311,6 +313,122 @@ private:
     std::vector<std::unique_ptr<TYPEDESC>> keep_;
 };
 
+// A type library file (MSFT) as bytes, for the corrections made in the file
+// itself. The header is 0x54 bytes, then the offset of the help DLL's name
+// if flag 0x100 is set, then one offset per type; the segment directory
+// follows (16 bytes a segment: its offset, its length, two reserved words).
+class MsftFile {
+public:
+    enum Segment { kTypes = 0, kImportFiles = 2, kGuids = 5 };
+
+    explicit MsftFile(const wchar_t* path) : path_(path) {
+        FILE* in = _wfopen(path, L"rb");
+        if (!in) Fail(L"cannot be read");
+        for (int c; (c = std::fgetc(in)) != EOF;) b_.push_back(static_cast<unsigned char>(c));
+        std::fclose(in);
+        if (U32(0) != 0x5446534d) Fail(L"is no MSFT type library");
+    }
+    void Save(const wchar_t* path) const {
+        FILE* out = _wfopen(path, L"wb");
+        if (!out || std::fwrite(b_.data(), 1, b_.size(), out) != b_.size() || std::fclose(out) != 0) {
+            std::fprintf(stderr, "tlbfinish: cannot write %ls\n", path);
+            std::exit(1);
+        }
+    }
+    DWORD U32(size_t at) const {
+        Need(at, 4);
+        return b_[at] | b_[at + 1] << 8 | b_[at + 2] << 16 | static_cast<DWORD>(b_[at + 3]) << 24;
+    }
+    WORD U16(size_t at) const {
+        Need(at, 2);
+        return static_cast<WORD>(b_[at] | b_[at + 1] << 8);
+    }
+    void Put32(size_t at, DWORD value) {
+        Need(at, 4);
+        for (int k = 0; k < 4; ++k) b_[at + k] = static_cast<unsigned char>(value >> (8 * k));
+    }
+    GUID GuidAt(size_t at) const {
+        Need(at, sizeof(GUID));
+        GUID g;
+        std::memcpy(&g, &b_[at], sizeof g);
+        return g;
+    }
+    DWORD TypeCount() const { return U32(0x20); }
+    size_t SegmentOffset(Segment s) const { return U32(SegmentDirectory() + 16 * s); }
+    size_t SegmentLength(Segment s) const { return U32(SegmentDirectory() + 16 * s + 4); }
+    [[noreturn]] void Fail(const wchar_t* what) const {
+        std::fprintf(stderr, "tlbfinish: %ls %ls\n", path_.c_str(), what);
+        std::exit(1);
+    }
+
+private:
+    size_t SegmentDirectory() const { return 0x54 + ((U32(0x14) & 0x100) ? 4 : 0) + 4 * static_cast<size_t>(TypeCount()); }
+    void Need(size_t at, size_t n) const {
+        if (at > b_.size() || b_.size() - at < n) Fail(L"is cut short or malformed");
+    }
+    std::wstring path_;
+    std::vector<unsigned char> b_;
+};
+
+// widl records, for every library it imports, the LCID of the library it
+// compiles rather than the imported library's own, and a reference into an
+// imported library resolves through the registration under the LCID
+// recorded. The import records (GUID offset, LCID, version, then the name)
+// get the LCIDs of the import libraries given, so that widl's references
+// resolve here, and the finished library records those LCIDs in turn.
+void RecordImportLcids(MsftFile& file, const std::vector<TLIBATTR>& imports) {
+    size_t at = file.SegmentOffset(MsftFile::kImportFiles);
+    const size_t end = at + file.SegmentLength(MsftFile::kImportFiles);
+    const size_t guids = file.SegmentOffset(MsftFile::kGuids);
+    while (at < end) {
+        GUID guid = file.GuidAt(guids + file.U32(at));
+        for (const TLIBATTR& imp : imports) {
+            if (IsEqualGUID(guid, imp.guid) && file.U16(at + 8) == imp.wMajorVerNum &&
+                file.U16(at + 10) == imp.wMinorVerNum)
+                file.Put32(at + 4, imp.lcid);
+        }
+        // The name's length is stored shifted left by two; records are padded to four bytes.
+        at = (at + 14 + (file.U16(at + 12) >> 2) + 3) & ~static_cast<size_t>(3);
+    }
+}
+
+// Wine's type library writer stores a Boolean default in place with its low
+// byte only, so VARIANT_TRUE is saved as 0x00FF and reads back as 255, a
+// value no Boolean has. A VARIANT_BOOL is 0 or -1: an in-place Boolean
+// default that is not 0 is -1, and gets its 16 bits back (0xFFFF), as widl
+// writes it, reading back as VT_BOOL -1.
+//
+// The type records (0x64 bytes each) hold at 4 the offset of the member
+// block, at 0x18 the function count in the low half. The member block: its
+// length, then the function records; a record's size is the low half of its
+// first word, its flags (bit 0x1000: it has defaults) at 16, its parameter
+// count at 20, and it ends with one default per parameter, then three words
+// a parameter. An in-place default has the top bit set, the VARTYPE in the
+// next five bits and the value in the low 26.
+void RestoreBooleanDefaults(MsftFile& file) {
+    const size_t types = file.SegmentOffset(MsftFile::kTypes);
+    for (DWORD t = 0; t < file.TypeCount(); ++t) {
+        const size_t type = types + 0x64 * static_cast<size_t>(t);
+        const size_t functions = file.U32(type + 0x18) & 0xffff;
+        size_t record = file.U32(type + 4) + 4;
+        for (size_t f = 0; f < functions; ++f) {
+            const size_t size = file.U32(record) & 0xffff;
+            const size_t params = file.U32(record + 20) & 0xffff;
+            const bool defaults = file.U32(record + 16) & 0x1000;
+            if (size < 24 + (defaults ? 16 : 12) * params) file.Fail(L"has a short function record");
+            if (defaults) {
+                for (size_t p = 0; p < params; ++p) {
+                    const size_t at = record + size - 16 * params + 4 * p;
+                    const DWORD value = file.U32(at);
+                    if ((value & 0x80000000) && ((value >> 26) & 0x1f) == VT_BOOL && (value & 0x3ffffff))
+                        file.Put32(at, (value & ~0x3ffffffu) | 0xffff);
+                }
+            }
+            record += size;
+        }
+    }
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -329,13 +447,23 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     CHECK(CoInitialize(nullptr));
+    std::vector<TLIBATTR> imports;
     for (int k = 3; k < argc; ++k) {
         ITypeLib* import = nullptr;
         CHECK(LoadTypeLibEx(argv[k], REGKIND_REGISTER, &import));
+        TLIBATTR* attr = nullptr;
+        CHECK(import->GetLibAttr(&attr));
+        imports.push_back(*attr);
+        import->ReleaseTLibAttr(attr);
         import->Release();
     }
+    // widl's output with the import LCIDs corrected, beside the result.
+    const std::wstring input = std::wstring(argv[2]) + L".in";
+    MsftFile widl(argv[1]);
+    RecordImportLcids(widl, imports);
+    widl.Save(input.c_str());
     ITypeLib* src = nullptr;
-    CHECK(LoadTypeLibEx(argv[1], REGKIND_NONE, &src));
+    CHECK(LoadTypeLibEx(input.c_str(), REGKIND_NONE, &src));
     DeleteFileW(argv[2]);
     ICreateTypeLib2* dst = nullptr;
     // The library describes the build it ships in: Win64 for the 64-bit DLL.
@@ -343,6 +471,10 @@ int wmain(int argc, wchar_t** argv) {
     Finisher(src, dst).Run();
     dst->Release();
     src->Release();
+    DeleteFileW(input.c_str());
+    MsftFile finished(argv[2]);
+    RestoreBooleanDefaults(finished);
+    finished.Save(argv[2]);
     CoUninitialize();
     return 0;
 }

@@ -10,11 +10,15 @@
 
 namespace {
 
+// A member's parameters, in order, one word each: the type (a VARTYPE's name,
+// or the name of the type a VT_USERDEFINED refers to), a '*' for each pointer
+// level, then after ':' its flags: i in, o out, p optional, d has a default,
+// r retval.
 struct MemberRow {
     const wchar_t* name;
     INVOKEKIND kind;
     MEMBERID id;
-    int params;  // including [out, retval]
+    const wchar_t* params;
 };
 
 struct InterfaceRow {
@@ -26,47 +30,66 @@ struct InterfaceRow {
 
 const InterfaceRow kInterfaces[] = {
     {L"_IniFile", L"{CC289CE1-275D-43BA-A3B7-23E2C0D703D2}", 1, 2,
-     {{L"Keys", INVOKE_PROPERTYGET, 0x68030000, 1},
-      {L"GetAllSet", INVOKE_FUNC, 0x60030001, 2},
-      {L"GetSet", INVOKE_FUNC, 0x60030002, 4},
-      {L"SaveSet", INVOKE_FUNC, 0x60030003, 4},
-      {L"IniFileName", INVOKE_PROPERTYPUT, 0, 1},
-      {L"IniFileName", INVOKE_PROPERTYGET, 0, 1},
-      {L"ExecuteSQL", INVOKE_FUNC, 0x60030007, 2},
-      {L"GetAllSetToDict", INVOKE_FUNC, 0x60030008, 2}}},
+     {{L"Keys", INVOKE_PROPERTYGET, 0x68030000, L"_Collection**:or"},
+      {L"GetAllSet", INVOKE_FUNC, 0x60030001, L"BSTR:i _Collection**:or"},
+      {L"GetSet", INVOKE_FUNC, 0x60030002, L"BSTR:i BSTR*:io VARIANT*:iopd VARIANT*:or"},
+      {L"SaveSet", INVOKE_FUNC, 0x60030003, L"BSTR*:io BSTR*:io VARIANT*:io BOOL*:or"},
+      {L"IniFileName", INVOKE_PROPERTYPUT, 0, L"BSTR:i"},
+      {L"IniFileName", INVOKE_PROPERTYGET, 0, L"BSTR*:or"},
+      {L"ExecuteSQL", INVOKE_FUNC, 0x60030007, L"BSTR:i _Recordset**:or"},
+      {L"GetAllSetToDict", INVOKE_FUNC, 0x60030008, L"BSTR:i IPyxDictionary**:or"}}},
     {L"_VemoFuns", L"{A8CB2546-E499-11D5-9FA9-00E04C54B3B6}", 1, 0,
-     {{L"ExecCmd", INVOKE_FUNC, 0x60030003, 1},
-      {L"GetLocalComputerName", INVOKE_FUNC, 0x60030004, 1},
-      {L"AppSystemPath", INVOKE_PROPERTYGET, 0x68030002, 1},
-      {L"WinPath", INVOKE_PROPERTYGET, 0x68030001, 1},
-      {L"WinSysPath", INVOKE_PROPERTYGET, 0x68030000, 1},
-      {L"AddStrNum", INVOKE_FUNC, 0x60030005, 2},
-      {L"SetWindowOnTop", INVOKE_FUNC, 0x60030006, 6},
-      {L"CNulls", INVOKE_FUNC, 0x60030007, 3},
-      {L"MergeRowData", INVOKE_FUNC, 0x60030008, 4},
-      {L"MergeRowDataV5", INVOKE_FUNC, 0x60030009, 4},
-      {L"MakeComString", INVOKE_FUNC, 0x6003000A, 3},
-      {L"GetComString", INVOKE_FUNC, 0x6003000B, 2},
-      {L"GeneratePwd", INVOKE_FUNC, 0x6003000C, 4},
-      {L"GetICMaxNum", INVOKE_FUNC, 0x6003000D, 3},
-      {L"GetFOperate", INVOKE_FUNC, 0x6003000E, 3},
-      {L"GetFOperateNew", INVOKE_FUNC, 0x6003000F, 4},
-      {L"GetStockNumberByID", INVOKE_FUNC, 0x60030010, 6},
-      {L"IsNull", INVOKE_FUNC, 0x60030011, 2},
-      {L"GetICBillNo", INVOKE_FUNC, 0x60030012, 3},
-      {L"CenterForm", INVOKE_FUNC, 0x60030013, 1},
-      {L"SetToolBarLable", INVOKE_FUNC, 0x60030014, 2},
-      {L"GetFullPathName", INVOKE_FUNC, 0x60030015, 2},
-      {L"OpenAccessDSN", INVOKE_FUNC, 0x60030017, 3},
-      {L"PeriodFromDate", INVOKE_FUNC, 0x60030018, 3},
-      {L"GetString", INVOKE_FUNC, 0x60030019, 4},
-      {L"ISIncludeChinese", INVOKE_FUNC, 0x6003001A, 2}}},
+     {{L"ExecCmd", INVOKE_FUNC, 0x60030003, L"BSTR:i"},
+      {L"GetLocalComputerName", INVOKE_FUNC, 0x60030004, L"BSTR*:or"},
+      {L"AppSystemPath", INVOKE_PROPERTYGET, 0x68030002, L"BSTR*:or"},
+      {L"WinPath", INVOKE_PROPERTYGET, 0x68030001, L"BSTR*:or"},
+      {L"WinSysPath", INVOKE_PROPERTYGET, 0x68030000, L"BSTR*:or"},
+      {L"AddStrNum", INVOKE_FUNC, 0x60030005, L"BSTR*:io BSTR*:or"},
+      {L"SetWindowOnTop", INVOKE_FUNC, 0x60030006, L"IDispatch:i BOOL:i I4*:iopd I4*:iopd I4*:iopd I4*:iopd"},
+      {L"CNulls", INVOKE_FUNC, 0x60030007, L"VARIANT:i VARIANT:ipd VARIANT*:or"},
+      {L"MergeRowData", INVOKE_FUNC, 0x60030008, L"IDispatch*:io I4:i BSTR:i BSTR*:or"},
+      {L"MergeRowDataV5", INVOKE_FUNC, 0x60030009, L"IDispatch*:io I4:i BSTR:i BSTR*:or"},
+      {L"MakeComString", INVOKE_FUNC, 0x6003000A, L"BSTR:i BSTR:i BSTR*:or"},
+      {L"GetComString", INVOKE_FUNC, 0x6003000B, L"BSTR:i BSTR*:or"},
+      {L"GeneratePwd", INVOKE_FUNC, 0x6003000C, L"BSTR:i BSTR:i I2:ipd VARIANT*:or"},
+      {L"GetICMaxNum", INVOKE_FUNC, 0x6003000D, L"BSTR:i _Connection*:i I4*:or"},
+      {L"GetFOperate", INVOKE_FUNC, 0x6003000E, L"BSTR:i _Connection*:i I4*:or"},
+      {L"GetFOperateNew", INVOKE_FUNC, 0x6003000F, L"BSTR:i _Connection*:i BSTR*:io I4*:or"},
+      {L"GetStockNumberByID", INVOKE_FUNC, 0x60030010, L"BSTR:i BSTR:i BSTR:i BSTR:i _Connection*:i R8*:or"},
+      {L"IsNull", INVOKE_FUNC, 0x60030011, L"VARIANT:i BOOL*:or"},
+      {L"GetICBillNo", INVOKE_FUNC, 0x60030012, L"Enu_BillType:i _Connection*:i BSTR*:or"},
+      {L"CenterForm", INVOKE_FUNC, 0x60030013, L"IDispatch*:io"},
+      {L"SetToolBarLable", INVOKE_FUNC, 0x60030014, L"IDispatch*:io BOOL:i"},
+      {L"GetFullPathName", INVOKE_FUNC, 0x60030015, L"BSTR:i BSTR*:or"},
+      {L"OpenAccessDSN", INVOKE_FUNC, 0x60030017, L"BSTR:i BOOL:ipd VARIANT*:or"},
+      {L"PeriodFromDate", INVOKE_FUNC, 0x60030018, L"DATE:i _Connection*:i I2*:or"},
+      {L"GetString", INVOKE_FUNC, 0x60030019, L"BSTR:i I2:ipd BSTR:ipd BSTR*:or"},
+      {L"ISIncludeChinese", INVOKE_FUNC, 0x6003001A, L"BSTR:i BOOL*:or"}}},
     {L"_Btns", L"{A8CB2544-E499-11D5-9FA9-00E04C54B3B6}", 1, 0,
-     {{L"Add", INVOKE_FUNC, 0x60030001, 8},
-      {L"Item", INVOKE_PROPERTYGET, 0, 2},
-      {L"Count", INVOKE_PROPERTYGET, 0x68030000, 1},
-      {L"Remove", INVOKE_FUNC, 0x60030002, 1},
-      {L"NewEnum", INVOKE_PROPERTYGET, DISPID_NEWENUM, 1}}},
+     {{L"Add", INVOKE_FUNC, 0x60030001, L"BSTR*:io BSTR*:io BSTR*:io I4*:io I4*:io I4*:io I4*:io _Btn**:or"},
+      {L"Item", INVOKE_PROPERTYGET, 0, L"VARIANT*:io _Btn**:or"},
+      {L"Count", INVOKE_PROPERTYGET, 0x68030000, L"I4*:or"},
+      {L"Remove", INVOKE_FUNC, 0x60030002, L"VARIANT*:io"},
+      {L"NewEnum", INVOKE_PROPERTYGET, DISPID_NEWENUM, L"IUnknown*:or"}}},
+    {L"_Btn", L"{A8CB2542-E499-11D5-9FA9-00E04C54B3B6}", 1, 0,
+     {{L"Top", INVOKE_PROPERTYGET, 0x40030000, L"I4*:or"},
+      {L"Top", INVOKE_PROPERTYPUT, 0x40030000, L"I4:i"},
+      {L"Left", INVOKE_PROPERTYGET, 0x40030001, L"I4*:or"},
+      {L"Left", INVOKE_PROPERTYPUT, 0x40030001, L"I4:i"},
+      {L"ISBtn", INVOKE_PROPERTYGET, 0x40030002, L"I4*:or"},
+      {L"ISBtn", INVOKE_PROPERTYPUT, 0x40030002, L"I4:i"},
+      {L"ToolTip", INVOKE_PROPERTYGET, 0x40030003, L"BSTR*:or"},
+      {L"ToolTip", INVOKE_PROPERTYPUT, 0x40030003, L"BSTR:i"},
+      {L"FPicture", INVOKE_PROPERTYGET, 0x40030004, L"BSTR*:or"},
+      {L"FPicture", INVOKE_PROPERTYPUT, 0x40030004, L"BSTR:i"},
+      {L"SPicture", INVOKE_PROPERTYGET, 0x40030005, L"BSTR*:or"},
+      {L"SPicture", INVOKE_PROPERTYPUT, 0x40030005, L"BSTR:i"},
+      {L"Opt", INVOKE_PROPERTYGET, 0x40030006, L"I4*:or"},
+      {L"Opt", INVOKE_PROPERTYPUT, 0x40030006, L"I4:i"},
+      {L"ID", INVOKE_PROPERTYGET, 0x40030007, L"I4*:or"},
+      {L"ID", INVOKE_PROPERTYPUT, 0x40030007, L"I4:i"},
+      {L"BLoad", INVOKE_PROPERTYGET, 0x40030008, L"BOOL*:or"},
+      {L"BLoad", INVOKE_PROPERTYPUT, 0x40030008, L"BOOL:i"}}},
 };
 
 std::wstring Doc(ITypeInfo* info, MEMBERID id, std::wstring* help = nullptr) {
@@ -77,6 +100,47 @@ std::wstring Doc(ITypeInfo* info, MEMBERID id, std::wstring* help = nullptr) {
     SysFreeString(name);
     SysFreeString(doc);
     return n;
+}
+
+// A parameter in the notation of MemberRow::params. A user-defined type is
+// named by what GetRefTypeInfo resolves its reference to ("?" if nothing).
+std::wstring Describe(ITypeInfo* info, const ELEMDESC& e) {
+    std::wstring stars;
+    const TYPEDESC* t = &e.tdesc;
+    for (; t->vt == VT_PTR; t = t->lptdesc) stars += L'*';
+    std::wstring text;
+    switch (t->vt) {
+    case VT_I2: text = L"I2"; break;
+    case VT_I4: text = L"I4"; break;
+    case VT_R8: text = L"R8"; break;
+    case VT_DATE: text = L"DATE"; break;
+    case VT_BSTR: text = L"BSTR"; break;
+    case VT_BOOL: text = L"BOOL"; break;
+    case VT_VARIANT: text = L"VARIANT"; break;
+    case VT_DISPATCH: text = L"IDispatch"; break;
+    case VT_UNKNOWN: text = L"IUnknown"; break;
+    case VT_USERDEFINED: {
+        ComPtr<ITypeInfo> target;
+        text = SUCCEEDED(info->GetRefTypeInfo(t->hreftype, target.Out())) ? Doc(target.Get(), MEMBERID_NIL) : L"?";
+        break;
+    }
+    default: text = L"vt" + std::to_wstring(t->vt);
+    }
+    text += stars + L":";
+    const USHORT f = e.paramdesc.wParamFlags;
+    const std::pair<USHORT, wchar_t> letters[] = {{PARAMFLAG_FIN, L'i'}, {PARAMFLAG_FOUT, L'o'},
+        {PARAMFLAG_FOPT, L'p'}, {PARAMFLAG_FHASDEFAULT, L'd'}, {PARAMFLAG_FRETVAL, L'r'}};
+    for (const auto& l : letters)
+        if (f & l.first) text += l.second;
+    if (f & ~(PARAMFLAG_FIN | PARAMFLAG_FOUT | PARAMFLAG_FOPT | PARAMFLAG_FHASDEFAULT | PARAMFLAG_FRETVAL))
+        text += L"+other";
+    return text;
+}
+
+std::wstring DescribeParams(ITypeInfo* info, const FUNCDESC* fd) {
+    std::wstring text;
+    for (SHORT p = 0; p < fd->cParams; ++p) text += (p ? L" " : L"") + Describe(info, fd->lprgelemdescParam[p]);
+    return text;
 }
 
 class TypeLibTest : public ::testing::Test {
@@ -173,7 +237,7 @@ TEST_F(TypeLibTest, InterfacesAreHiddenDualMembersInSlotOrder) {
             EXPECT_EQ(Doc(vt.Get(), fd->memid), m.name) << row.name << " slot " << i + 1;
             EXPECT_EQ(fd->memid, m.id) << m.name;
             EXPECT_EQ(fd->invkind, m.kind) << m.name;
-            EXPECT_EQ(fd->cParams, m.params) << m.name;
+            EXPECT_EQ(DescribeParams(vt.Get(), fd), m.params) << row.name << "." << m.name;
             EXPECT_EQ(fd->oVft, static_cast<SHORT>((7 + i) * sizeof(void*))) << m.name;
             EXPECT_EQ(fd->callconv, CC_STDCALL);
             if (m.id == DISPID_NEWENUM) {
@@ -243,12 +307,12 @@ TEST_F(TypeLibTest, OptionalParametersCarryTheirDefaults) {
         if (r.text) {
             ASSERT_EQ(V_VT(&p.def), VT_BSTR) << r.member;
             EXPECT_STREQ(V_BSTR(&p.def), r.text) << r.member;
-        } else if (r.vt == VT_BOOL) {
-            // Wine reads a stored VARIANT_TRUE back as 0x00FF; any non-zero
-            // value counts as true for this parameter.
-            EXPECT_EQ(V_VT(&p.def), VT_BOOL) << r.member;
-            EXPECT_NE(V_BOOL(&p.def), VARIANT_FALSE) << r.member;
         } else {
+            // The default has the parameter's own type (VT_BOOL true is -1).
+            EXPECT_EQ(V_VT(&p.def), r.vt) << r.member << " " << r.param;
+            if (r.vt == VT_BOOL) {
+                EXPECT_EQ(V_BOOL(&p.def), VARIANT_TRUE) << r.member;
+            }
             VARIANT n;
             VariantInit(&n);
             ASSERT_HRESULT_SUCCEEDED(VariantChangeType(&n, &p.def, 0, VT_I4)) << r.member;
@@ -333,6 +397,51 @@ TEST_F(TypeLibTest, OlderIniFileIidsAreHiddenAliases) {
         EXPECT_EQ(Doc(target.Get(), MEMBERID_NIL), L"_IniFile");
         info->ReleaseTypeAttr(attr);
         EXPECT_EQ(Doc(info.Get(), MEMBERID_NIL), a.second);
+    }
+}
+
+// A real machine registers the collection's library under LCID 9 only (the
+// test prefix registers its stand-in so), and a reference into it resolves
+// through the LCID that the referring library records: the members returning
+// a _Collection resolve into that library as registered.
+TEST_F(TypeLibTest, CollectionMembersResolveIntoTheLibraryRegisteredUnderLcid9) {
+    const wchar_t* collectionLib = L"{000204EF-0000-0000-C000-000000000046}";
+    for (const auto& key : {std::make_pair(L"9", true), std::make_pair(L"0", false)}) {
+        HKEY k = nullptr;
+        std::wstring path = std::wstring(L"TypeLib\\") + collectionLib + L"\\6.0\\" + key.first;
+        LONG rc = RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &k);
+        EXPECT_EQ(rc == ERROR_SUCCESS, key.second) << "registration under LCID " << key.first;
+        if (k) RegCloseKey(k);
+    }
+    ComPtr<ITypeInfo> info = ByGuid(L"{CC289CE1-275D-43BA-A3B7-23E2C0D703D2}");
+    ASSERT_TRUE(info);
+    HREFTYPE ref = 0;
+    ComPtr<ITypeInfo> vt;
+    ASSERT_HRESULT_SUCCEEDED(info->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref));
+    ASSERT_HRESULT_SUCCEEDED(info->GetRefTypeInfo(ref, vt.Out()));
+    for (UINT slot : {0u, 1u}) {  // Keys, GetAllSet: [out, retval] _Collection**
+        FUNCDESC* fd = nullptr;
+        ASSERT_HRESULT_SUCCEEDED(vt->GetFuncDesc(slot, &fd));
+        const std::wstring member = Doc(vt.Get(), fd->memid);
+        const TYPEDESC& t = fd->lprgelemdescParam[fd->cParams - 1].tdesc;
+        ASSERT_TRUE(t.vt == VT_PTR && t.lptdesc->vt == VT_PTR && t.lptdesc->lptdesc->vt == VT_USERDEFINED) << member;
+        ComPtr<ITypeInfo> target;
+        HRESULT hr = vt->GetRefTypeInfo(t.lptdesc->lptdesc->hreftype, target.Out());
+        vt->ReleaseFuncDesc(fd);
+        ASSERT_HRESULT_SUCCEEDED(hr) << member;
+        TYPEATTR* ta = nullptr;
+        ASSERT_HRESULT_SUCCEEDED(target->GetTypeAttr(&ta));
+        EXPECT_TRUE(IsEqualGUID(ta->guid, Guid(L"{A4C46780-499F-101B-BB78-00AA00383CBB}"))) << member;
+        target->ReleaseTypeAttr(ta);
+        ComPtr<ITypeLib> lib;
+        UINT index = 0;
+        ASSERT_HRESULT_SUCCEEDED(target->GetContainingTypeLib(lib.Out(), &index));
+        TLIBATTR* la = nullptr;
+        ASSERT_HRESULT_SUCCEEDED(lib->GetLibAttr(&la));
+        EXPECT_TRUE(IsEqualGUID(la->guid, Guid(collectionLib))) << member;
+        EXPECT_EQ(la->wMajorVerNum * 100 + la->wMinorVerNum, 600) << member;
+        EXPECT_EQ(la->lcid, 9u) << member;
+        lib->ReleaseTLibAttr(la);
     }
 }
 
