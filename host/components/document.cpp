@@ -218,14 +218,19 @@ bool Parse(std::string_view text, Node& root) {
 }
 
 void ApplyChanges(const Node& before, const Node& after, Node& stored) {
+    static const Node kAbsent;
     for (const Entry& e : after.entries) {
         const Value* was = before.Find(e.name);
-        if (was && was->kind == Kind::Dict && e.value.kind == Kind::Dict) {
+        // A dictionary that was loaded, or that is new since the load, is
+        // merged entry by entry into the one stored now. A new one merges as
+        // against an empty dictionary: every entry of ours is set, and what
+        // another writer put into its own new dictionary of that name stays.
+        if (e.value.kind == Kind::Dict && (!was || was->kind == Kind::Dict)) {
             const Value* now = stored.Find(e.name);
             if (now && now->kind == Kind::Dict) {
                 // `stored` owns its nodes; merging into them changes it alone.
                 for (Entry& s : stored.entries)
-                    if (s.name == e.name) ApplyChanges(*was->dict, *e.value.dict, *s.value.dict);
+                    if (s.name == e.name) ApplyChanges(was ? *was->dict : kAbsent, *e.value.dict, *s.value.dict);
             } else {
                 stored.Set(e.name, e.value);
             }

@@ -53,8 +53,10 @@ bool Parse(std::string_view text, Node& root);
 // Applies onto `stored` what changed from `before` (the document as it was
 // loaded) to `after` (as it is now): entries added or changed are set,
 // entries removed are removed, nested dictionaries are merged entry by
-// entry. Entries nobody touched keep what `stored` has, so changes that
-// another writer saved meanwhile survive.
+// entry (a dictionary added since the load too, when `stored` has gained one
+// of the same name: both writers' entries stay, ours win on a shared name).
+// Entries nobody touched keep what `stored` has, so changes that another
+// writer saved meanwhile survive.
 void ApplyChanges(const Node& before, const Node& after, Node& stored);
 
 }  // namespace testhost

@@ -46,6 +46,32 @@ void Encode(std::wstring& out, std::u16string_view s) {
     }
 }
 
+std::wstring Digits(unsigned v, int width) {
+    std::wstring d = std::to_wstring(v);
+    return d.size() < static_cast<size_t>(width) ? std::wstring(width - d.size(), L'0') + d : d;
+}
+
+// Moves a damaged document out of the way, beside it, as <file>.damaged, or
+// when that name is taken as <file>.<local time>.damaged (with -2, -3, ...
+// after the time should that be taken too). No file is ever replaced.
+void KeepAside(const std::wstring& path) {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    const std::wstring stamp = L"." + Digits(t.wYear, 4) + Digits(t.wMonth, 2) + Digits(t.wDay, 2) + L"-" +
+                               Digits(t.wHour, 2) + Digits(t.wMinute, 2) + Digits(t.wSecond, 2) + L"-" +
+                               Digits(t.wMilliseconds, 3);
+    for (unsigned n = 0;; ++n) {
+        std::wstring aside = path;
+        if (n > 0) aside += stamp;
+        if (n > 1) aside += L"-" + std::to_wstring(n);
+        aside += L".damaged";
+        if (MoveFileExW(path.c_str(), aside.c_str(), MOVEFILE_WRITE_THROUGH)) return;
+        const DWORD e = GetLastError();
+        if ((e != ERROR_ALREADY_EXISTS && e != ERROR_FILE_EXISTS) || n >= 1000)
+            RaiseLastError(L"The profile document is damaged and cannot be moved aside:", path);
+    }
+}
+
 }  // namespace
 
 std::wstring DocumentPath(std::u16string_view key, std::u16string_view name) {
@@ -76,12 +102,12 @@ DocumentLock::~DocumentLock() {
     if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
 }
 
-void ReadDocument(const std::wstring& path, Node& out) {
+bool ReadDocument(const std::wstring& path, Node& out) {
     out.entries.clear();
     HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f == INVALID_HANDLE_VALUE) {
-        if (GetLastError() == ERROR_FILE_NOT_FOUND) return;
+        if (GetLastError() == ERROR_FILE_NOT_FOUND) return true;
         RaiseLastError(L"Cannot open", path);
     }
     std::string text;
@@ -94,7 +120,10 @@ void ReadDocument(const std::wstring& path, Node& out) {
     }
     CloseHandle(f);
     if (!ok) RaiseLastError(L"Cannot read", path);
-    if (!Parse(text, out)) Raise(HRESULT_FROM_WIN32(ERROR_FILE_CORRUPT), L"The profile document is damaged: " + path);
+    if (Parse(text, out)) return true;
+    out.entries.clear();
+    KeepAside(path);
+    return false;
 }
 
 void WriteDocument(const std::wstring& path, const Node& root) {

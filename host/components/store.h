@@ -25,8 +25,13 @@ private:
     HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
-// A missing document reads as an empty one; a broken one is raised.
-void ReadDocument(const std::wstring& path, Node& out);
+// A missing document reads as an empty one. A damaged one (text that does
+// not parse) is moved aside, beside it, as <file>.damaged (or, when that is
+// taken, <file>.<local time>.damaged), never deleted or overwritten; then it
+// too reads as an empty document and the answer is false. Raises when the
+// file cannot be read, or when a damaged one cannot be moved aside.
+// The caller holds the document's lock.
+bool ReadDocument(const std::wstring& path, Node& out);
 // Writes a temporary file, flushes it and moves it over the document in one
 // step, so readers see the old or the new document, never a part.
 void WriteDocument(const std::wstring& path, const Node& root);

@@ -36,6 +36,7 @@ STDMETHODIMP UserProfile::Load(VARIANT* key, VARIANT* name) {
         const std::wstring path = PathOf(key, name);
         Node node;
         {
+            // A damaged document is kept aside and this one starts empty.
             DocumentLock lock(path);
             ReadDocument(path, node);
         }
@@ -62,10 +63,15 @@ STDMETHODIMP UserProfile::Save(VARIANT* key, VARIANT* name) {
             // Only what this object changed goes onto the document as it is
             // stored now; what others saved since our Load stays.
             DocumentLock lock(path);
+            // A document damaged since then is kept aside, and what this
+            // object holds takes its place whole.
             Node stored;
-            ReadDocument(path, stored);
-            ApplyChanges(loaded_, now, stored);
-            WriteDocument(path, stored);
+            if (ReadDocument(path, stored)) {
+                ApplyChanges(loaded_, now, stored);
+                WriteDocument(path, stored);
+            } else {
+                WriteDocument(path, now);
+            }
         }
         loaded_ = std::move(now);
     });

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The settings store across processes, in the shared test prefix: a second
 # process reads what the first saved; two processes saving into one document
-# at once keep all their settings; a process killed in a loop of saves never
+# at once keep all their settings, also when both make the same new section
+# between one's load and its save; a process killed in a loop of saves never
 # leaves a broken document. Then, in a copy of the prefix's registry without
 # the data-access component, ExecuteSQL raises and the settings work on; with
 # the user profile component unregistered too, the settings members stay neutral
@@ -38,6 +39,14 @@ check "first saver finished" "grep -q 'saved 200' '$work/a'"
 check "second saver finished" "grep -q 'saved 200' '$work/b'"
 check "all 400 settings present" "vbs check_load.vbs"
 echo "concurrent savers done after $SECONDS s"
+
+# Both make the same new section between one's Load and its Save: the holder
+# loads and adds its "Fresh", runs a saver that saves b1..b3 into a "Fresh" of
+# its own, and then saves.
+export HOSTTEST_DOC="fresh-$stamp.INI"
+worker holder.vbs "$HOSTTEST_DOC" > "$work/h" 2>&1
+check "the holder saved after the other process" "grep -q '^saved' '$work/h'"
+check "a new section made by two processes keeps the settings of both" "vbs check_fresh.vbs"
 
 # Kill a saving process at varying moments after its first save (which may
 # take seconds on a slow machine); the document must load each time.

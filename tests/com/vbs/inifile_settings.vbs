@@ -1,6 +1,6 @@
 ' IniFile settings late-bound, as the forms call them, over the test host's
 ' user profile. Every run works on documents of its own.
-Dim f, g, doc, r, d, p, root, stamp
+Dim f, g, doc, r, d, p, root, stamp, fso, t, path
 stamp = CStr(Int(Timer * 100)) & CStr(Int(Rnd * 100000))
 
 Set f = CreateObject("VemoFunction.IniFile")
@@ -98,6 +98,24 @@ Check f.GetAllSetToDict("Broken") Is Nothing, "GetAllSetToDict of a broken secti
 r = f.SaveSet("Main", "Width", CreateObject("Scripting.Dictionary"))
 CheckEqual r, False, "an unstorable value"
 CheckEqual f.GetSet("Main", "Width", 0), CInt(800), "the stored value is unchanged"
+
+' A settings file that does not parse is kept aside as it was, and a new
+' document takes its place: GetSet gives the default, SaveSet saves into it.
+Set fso = CreateObject("Scripting.FileSystemObject")
+path = CreateObject("WScript.Shell").ExpandEnvironmentStrings("%USERPROFILE%")
+path = Replace(path, Chr(0), "") & "\QelBase Profiles\VemoFunction.IniFile#" & doc & ".pyx"
+Check fso.FileExists(path), "the settings file is in the profile directory"
+Set t = fso.CreateTextFile(path, True)
+t.Write "PYXDOC 1" & vbLf & "S Width 1024" & vbCr
+t.Close
+CheckEqual f.GetSet("Main", "Width", 0), 0, "a damaged file reads as a new document"
+r = f.SaveSet("Main", "Width", CInt(1024))
+CheckEqual f.GetSet("Main", "Width", 0), CInt(1024), "SaveSet saves into the new document"
+CheckEqual f.GetSet("Types", "i2", 0), 0, "which holds that setting alone"
+Set t = fso.OpenTextFile(path & ".damaged", 1)
+CheckEqual t.ReadAll, "PYXDOC 1" & vbLf & "S Width 1024" & vbCr, "the damaged file is kept aside unchanged"
+t.Close
+fso.DeleteFile path & ".damaged"
 
 ' The empty document name is a document like any other.
 f.IniFileName = ""

@@ -1,7 +1,7 @@
 ' The test host's user profile and dictionary components on their own:
 ' typed storage, merging saves, damaged and unstorable documents.
 Const KEY = "ProfileStoreTest"
-Dim doc, p, q, root, d, n, sh, fso, path, t, v, whole
+Dim doc, p, q, root, d, n, sh, fso, path, t, v, whole, kept, text
 doc = "store-" & CStr(Int(Timer * 100)) & CStr(Int(Rnd * 100000))
 
 Function Loaded(name)
@@ -127,7 +127,7 @@ CheckEqual Loaded("..\..\escape-" & doc).Dictionary.ValueOf("k"), 1, "a name wit
 path = Replace(sh.ExpandEnvironmentStrings("%USERPROFILE%"), Chr(0), "")
 Check Not fso.FileExists(path & "\escape-" & doc & ".pyx"), "nothing written above the profile directory"
 
-' A damaged document is reported, not read as empty.
+' A damaged document is moved aside whole, beside it, and loads as a new one.
 path = path & "\QelBase Profiles\" & KEY & "#" & doc & ".pyx"
 Check fso.FileExists(path), "the document file is in the profile directory"
 Set t = fso.OpenTextFile(path, 1)
@@ -136,22 +136,47 @@ t.Close
 Set t = fso.OpenTextFile(path, 2)
 t.Write Left(whole, Len(whole) - 3)
 t.Close
-On Error Resume Next
-Set p = Loaded(doc)
-Check Err.Number <> 0, "loading a cut-off document raises"
-Err.Clear
-On Error GoTo 0
-Set t = fso.OpenTextFile(path, 2)
+CheckEqual Loaded(doc).Dictionary.EntryCount, 0, "a cut-off document loads as a new, empty one"
+Check Not fso.FileExists(path), "its file is moved, and nothing written before a save"
+Set t = fso.OpenTextFile(path & ".damaged", 1)
+CheckEqual t.ReadAll, Left(whole, Len(whole) - 3), "the cut-off text kept aside unchanged"
+t.Close
+Set t = fso.OpenTextFile(path, 2, True)
 t.Write whole
 t.Close
 CheckEqual Loaded(doc).Dictionary.ValueOf("top"), "q", "the restored document loads"
 Set t = fso.OpenTextFile(path, 8)
 t.Write "garbage"
 t.Close
-On Error Resume Next
 Set p = Loaded(doc)
-Check Err.Number <> 0, "loading a damaged document raises"
-Err.Clear
+CheckEqual p.Dictionary.EntryCount, 0, "a document with garbage after its end loads as a new one"
+p.Dictionary.SetValue "after", 1
+p.Save KEY, doc
+Set q = Loaded(doc)
+q.Dictionary.SetValue "later", 2
+Set t = fso.OpenTextFile(path, 2)
+t.Write "damaged after the load"
+t.Close
+q.Save KEY, doc
+Set d = Loaded(doc).Dictionary
+CheckEqual d.EntryCount & " " & d.ValueOf("after") & " " & d.ValueOf("later"), "2 1 2", _
+    "a save that finds the document damaged writes all its object holds"
+kept = ""
+For Each v In fso.GetFolder(fso.GetParentFolderName(path)).Files
+    If Left(v.Name, Len(KEY & "#" & doc & ".pyx.")) = KEY & "#" & doc & ".pyx." And Right(v.Name, 8) = ".damaged" Then
+        kept = kept & "|" & v.Path
+    End If
+Next
+n = 0
+For Each v In Split(Mid(kept, 2), "|")
+    Set t = fso.OpenTextFile(v, 1)
+    text = t.ReadAll
+    t.Close
+    If text = Left(whole, Len(whole) - 3) Then n = n + 1
+    If text = whole & "garbage" Then n = n + 10
+    If text = "damaged after the load" Then n = n + 100
+    fso.DeleteFile v
+Next
+CheckEqual n, 111, "each damaged text kept whole, the later ones under other names"
 p.Remove KEY, doc
-On Error GoTo 0
 CheckEqual Loaded(doc).Dictionary.EntryCount, 0, "a removed document loads empty"
