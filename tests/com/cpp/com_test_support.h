@@ -27,28 +27,32 @@ inline std::wstring LibraryPath() {
 // `object` marshalled to it as `iid`, so every call goes through a proxy.
 // This apartment pumps its messages meanwhile: the calls come back through
 // its queue. Returns the first failure of marshalling, or S_OK.
+namespace detail {
+struct ApartmentCall {
+    IStream* stream;
+    IID iid;
+    const std::function<void(IUnknown*)>* body;
+    HRESULT hr;
+};
+inline DWORD WINAPI RunInApartment(void* arg) {
+    auto* c = static_cast<ApartmentCall*>(arg);
+    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    IUnknown* proxy = nullptr;
+    c->hr = CoGetInterfaceAndReleaseStream(c->stream, c->iid, reinterpret_cast<void**>(&proxy));
+    if (SUCCEEDED(c->hr)) {
+        (*c->body)(proxy);
+        proxy->Release();
+    }
+    CoUninitialize();
+    return 0;
+}
+}  // namespace detail
+
 inline HRESULT InOtherApartment(IUnknown* object, REFIID iid, const std::function<void(IUnknown*)>& body) {
-    struct Call {
-        IStream* stream;
-        IID iid;
-        const std::function<void(IUnknown*)>* body;
-        HRESULT hr;
-    } call = {nullptr, iid, &body, E_FAIL};
+    detail::ApartmentCall call = {nullptr, iid, &body, E_FAIL};
     HRESULT hr = CoMarshalInterThreadInterfaceInStream(iid, object, &call.stream);
     if (FAILED(hr)) return hr;
-    auto run = [](void* arg) -> DWORD {
-        auto* c = static_cast<Call*>(arg);
-        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        IUnknown* proxy = nullptr;
-        c->hr = CoGetInterfaceAndReleaseStream(c->stream, c->iid, reinterpret_cast<void**>(&proxy));
-        if (SUCCEEDED(c->hr)) {
-            (*c->body)(proxy);
-            proxy->Release();
-        }
-        CoUninitialize();
-        return 0;
-    };
-    HANDLE thread = CreateThread(nullptr, 0, run, &call, 0, nullptr);
+    HANDLE thread = CreateThread(nullptr, 0, detail::RunInApartment, &call, 0, nullptr);
     if (!thread) return HRESULT_FROM_WIN32(GetLastError());
     while (MsgWaitForMultipleObjects(1, &thread, FALSE, 60000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
         MSG msg;
