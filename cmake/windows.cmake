@@ -14,7 +14,7 @@ else()
 endif()
 # The project's scripts read the prefix architecture of a build from here.
 file(WRITE ${CMAKE_BINARY_DIR}/wine-arch ${VEMO_WINEARCH})
-set(IDL_DIR ${CMAKE_SOURCE_DIR}/src/frame/idl)
+set(IDL_DIR ${CMAKE_SOURCE_DIR}/src/vemofunction/idl)
 set(GEN ${CMAKE_BINARY_DIR}/gen)
 file(MAKE_DIRECTORY ${GEN})
 set(WIDL_FLAGS ${VEMO_WIDL_ARCH} -I${IDL_DIR} -I${GEN} -I${VEMO_WINE_IDL_DIR} -L${VEMO_STDOLE_DIR} -L${GEN})
@@ -122,7 +122,7 @@ add_custom_command(OUTPUT ${GEN}/VemoFunction_widl.tlb ${GEN}/VemoFunction_h.h $
   COMMAND sed -E -i "s/^( +[A-Za-z_][A-Za-z0-9_ *]*[ *][A-Za-z_][A-Za-z0-9_]*) = [^,)]+([,)])/\\1\\2/" ${GEN}/VemoFunction_h.h
   DEPENDS ${GEN}/VemoFunction.idl ${VEMO_IMPORT_TLBS} ${GEN}/outside_types.h VERBATIM)
 
-add_executable(tlbfinish ${IDL_DIR}/tlbfinish.cpp)
+add_executable(tlbfinish ${CMAKE_SOURCE_DIR}/tools/tlbfinish/main.cpp)
 target_link_options(tlbfinish PRIVATE -municode)
 target_link_libraries(tlbfinish PRIVATE oleaut32 ole32 uuid)
 # The finishing step (scripts/tlb-finish): the build's own finisher where it
@@ -134,7 +134,7 @@ add_custom_command(OUTPUT ${GEN}/VemoFunction.tlb
           ${IDL_DIR}/VemoFunction.win32.tlb ${IDL_DIR}/VemoFunction.win32.tlb.sources VERBATIM)
 
 # The side-by-side manifest, written from the class table that registration
-# uses (src/frame/class_table.h) by a tool of the build machine
+# uses (src/vemofunction/class_table.h) by a tool of the build machine
 # (tools/manifest): embedded as manifest resource 1 and shipped beside the
 # DLL as VemoFunction.manifest.
 find_program(VEMO_HOST_CXX NAMES c++ g++ clang++ REQUIRED)
@@ -151,13 +151,13 @@ add_custom_command(OUTPUT ${VEMO_MANIFEST}
           ${CMAKE_SOURCE_DIR}/tools/manifest/main.cpp
   COMMAND ${VEMO_MANIFEST_TOOL} ${VEMO_ASSEMBLY_ARCH} ${VEMO_MANIFEST}
   COMMAND ${CMAKE_COMMAND} -E copy ${VEMO_MANIFEST} ${CMAKE_BINARY_DIR}/VemoFunction.manifest
-  DEPENDS ${CMAKE_SOURCE_DIR}/tools/manifest/main.cpp ${CMAKE_SOURCE_DIR}/src/frame/class_table.h VERBATIM)
+  DEPENDS ${CMAKE_SOURCE_DIR}/tools/manifest/main.cpp ${CMAKE_SOURCE_DIR}/src/vemofunction/class_table.h VERBATIM)
 
 # The resource script names the finished type library (resource 1), the
 # collection's own declaration (resource 2) and the manifest by their full paths.
 set(VEMO_TLB_PATH ${GEN}/VemoFunction.tlb)
 set(VEMO_COLLECTION_TLB_PATH ${GEN}/collection.tlb)
-configure_file(${CMAKE_SOURCE_DIR}/src/frame/VemoFunction.rc.in ${GEN}/VemoFunction.rc @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/src/vemofunction/VemoFunction.rc.in ${GEN}/VemoFunction.rc @ONLY)
 set_source_files_properties(${GEN}/VemoFunction.rc PROPERTIES
   OBJECT_DEPENDS "${GEN}/VemoFunction.tlb;${GEN}/collection.tlb;${VEMO_MANIFEST}")
 
@@ -180,7 +180,7 @@ target_compile_definitions(vemo_com_objects PUBLIC ${VEMO_WINDOWS_DEFINITIONS})
 add_subdirectory(src)
 
 add_library(VemoFunction SHARED $<TARGET_OBJECTS:vemo_com_objects>
-  ${GEN}/VemoFunction.rc ${CMAKE_SOURCE_DIR}/src/frame/VemoFunction.def)
+  ${GEN}/VemoFunction.rc ${CMAKE_SOURCE_DIR}/src/vemofunction/VemoFunction.def)
 set_target_properties(VemoFunction PROPERTIES PREFIX "" OUTPUT_NAME VemoFunction)
 target_include_directories(VemoFunction PRIVATE ${GEN} ${CMAKE_SOURCE_DIR}/src)
 # The .def names the exports undecorated; the fix-up to their stdcall symbols is intended.

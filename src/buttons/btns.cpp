@@ -1,6 +1,6 @@
 #include "buttons/btns.h"
 #include "buttons/btn.h"
-#include "frame/collection.h"
+#include "collection/collection.h"
 #include "frame/out_values.h"
 
 namespace vemo {

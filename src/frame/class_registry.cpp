@@ -1,5 +1,4 @@
 #include "frame/class_registry.h"
-#include "frame/class_table.h"
 #include "frame/classes.h"
 
 #include <objbase.h>
@@ -64,7 +63,8 @@ UserClassesRoot::~UserClassesRoot() {
     if (key_) RegCloseKey(key_);
 }
 
-HRESULT RegisterClassTable(const std::wstring& dll, const GUID* libid, const wchar_t* libVersion, HKEY root) {
+HRESULT RegisterClassTable(const std::wstring& dll, const GUID* libid, const wchar_t* libVersion, HKEY root,
+                           const wchar_t* threadingModel) {
     const std::wstring lib = libid ? GuidText(*libid) : std::wstring();
     auto set = [root](const std::wstring& path, const wchar_t* name, const std::wstring& value) {
         return SetClassesKey(path, name, value, root);
@@ -74,7 +74,7 @@ HRESULT RegisterClassTable(const std::wstring& dll, const GUID* libid, const wch
         const std::wstring key = L"CLSID\\" + clsid;
         LONG rc = set(key, nullptr, c.progId);
         if (!rc) rc = set(key + L"\\InprocServer32", nullptr, dll);
-        if (!rc) rc = set(key + L"\\InprocServer32", L"ThreadingModel", table::kThreadingModel);
+        if (!rc) rc = set(key + L"\\InprocServer32", L"ThreadingModel", threadingModel);
         if (!rc) rc = set(key + L"\\ProgID", nullptr, c.progId);
         if (!rc && libid) rc = set(key + L"\\TypeLib", nullptr, lib);
         if (!rc && libVersion) rc = set(key + L"\\VERSION", nullptr, libVersion);

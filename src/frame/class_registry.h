@@ -1,6 +1,6 @@
 // The registry keys of a DLL's class table (frame/classes.h), for its
 // DllRegisterServer, DllUnregisterServer and DllInstall: CLSID with
-// InprocServer32 (apartment), ProgID and, when given, the type library; and
+// InprocServer32 (apartment unless the DLL says otherwise), ProgID and, when given, the type library; and
 // the ProgID's CLSID. Every function writes below a classes root:
 // HKEY_CLASSES_ROOT for the machine (the default), or the user's
 // HKCU\Software\Classes (UserClassesRoot) for a registration without
@@ -37,7 +37,7 @@ private:
 
 // `libid` and `libVersion` may be null: no TypeLib or VERSION key then.
 HRESULT RegisterClassTable(const std::wstring& dll, const GUID* libid, const wchar_t* libVersion,
-                           HKEY root = HKEY_CLASSES_ROOT);
+                           HKEY root = HKEY_CLASSES_ROOT, const wchar_t* threadingModel = L"Apartment");
 // Removes the keys of every class; the first failure is returned, after
 // trying them all.
 HRESULT UnregisterClassTable(HKEY root = HKEY_CLASSES_ROOT);

@@ -1,8 +1,8 @@
 #include "settings/inifile.h"
-#include "frame/collection.h"
+#include "collection/collection.h"
 #include "frame/late_bound.h"
 #include "frame/out_values.h"
-#include "hostlogin/mmts.h"
+#include "login_properties/mmts.h"
 #include "settings/profile.h"
 #include "util/text.h"
 

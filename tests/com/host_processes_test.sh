@@ -82,7 +82,7 @@ ln -s / "$clone/dosdevices/z:"
   check "the profile component is unregistered in the copy" "! \"$root/scripts/wine\" reg query 'HKCR\QelBase.UserProfile' > /dev/null 2>&1"
   check "settings members neutral without the profile component" "vbs check_unregistered.vbs"
   "$root/scripts/wine" reg delete 'HKCR\Trellis.ShareProps' /f > /dev/null 2>&1
-  HOSTTEST_NO_SHAREPROPS=1 "$root/scripts/wine" "$build/tests/com/hostlogin_tests.exe" --gtest_filter='*Unregistered*' > "$work/gt" 2>&1
+  HOSTTEST_NO_SHAREPROPS=1 "$root/scripts/wine" "$build/tests/com/login_properties_tests.exe" --gtest_filter='*Unregistered*' > "$work/gt" 2>&1
   check "login properties raise the creation error without their component" \
     "grep -q 'PASSED  \] 1 test' '$work/gt' && ! grep -q SKIPPED '$work/gt'"
   echo "$passed $failed" > "$work/counts"

@@ -1,6 +1,6 @@
-// The keyed collection's portable core (frame/keyed_list.h): the rules of the
+// The keyed collection's portable core (collection/keyed_list.h): the rules of the
 // platform's `_Collection`, key folding, and cursors that survive changes.
-#include "frame/keyed_list.h"
+#include "collection/keyed_list.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // manifest: writes the library's side-by-side manifest from its class table
-// (src/frame/class_table.h), the table that registration writes from. A tool
+// (src/vemofunction/class_table.h), the table that registration writes from. A tool
 // of the build machine, run by the build for the DLL's resource and the
 // shipped VemoFunction.manifest.
 //
 // Usage: manifest x86|amd64 OUT.manifest
-#include "frame/class_table.h"
+#include "vemofunction/class_table.h"
 
 #include <cstdio>
 #include <fstream>

@@ -1,7 +1,7 @@
 // Hooks of the test build's DLL (VemoFunctionHooks.dll): the product's
 // objects, reached from inside. The product DLL has none of this.
 #include "buttons/btns.h"
-#include "frame/collection.h"
+#include "collection/collection.h"
 
 #include <cstdlib>
 #include <new>

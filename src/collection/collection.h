@@ -13,7 +13,7 @@
 #pragma once
 #include "frame/auto_values.h"
 #include "frame/dispatch_object.h"
-#include "frame/keyed_list.h"
+#include "collection/keyed_list.h"
 #include "outside_types.h"
 
 namespace vemo {

@@ -1,4 +1,4 @@
-#include "frame/locale_key_folding.h"
+#include "collection/locale_key_folding.h"
 #include "frame/errors.h"
 
 #include <climits>

@@ -3,7 +3,7 @@
 #include "frame/late_bound.h"
 #include "frame/out_values.h"
 #include "util/rowmarks.h"
-#include "util/vemofuns.h"
+#include "vemofuns/vemofuns.h"
 
 #include <stdexcept>
 

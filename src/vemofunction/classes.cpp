@@ -1,9 +1,9 @@
 #include "frame/classes.h"
-#include "frame/class_table.h"
+#include "vemofunction/class_table.h"
 #include "buttons/btn.h"
 #include "buttons/btns.h"
 #include "settings/inifile.h"
-#include "util/vemofuns.h"
+#include "vemofuns/vemofuns.h"
 
 namespace vemo {
 namespace {

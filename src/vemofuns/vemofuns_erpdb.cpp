@@ -5,7 +5,7 @@
 #include "erpdb/sql_text.h"
 #include "frame/out_values.h"
 #include "util/text.h"
-#include "util/vemofuns.h"
+#include "vemofuns/vemofuns.h"
 
 namespace vemo {
 namespace {

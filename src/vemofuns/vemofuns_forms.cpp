@@ -2,7 +2,7 @@
 // the host's user interface; they are reached late-bound by member name.
 #include "frame/late_bound.h"
 #include "util/pixels.h"
-#include "util/vemofuns.h"
+#include "vemofuns/vemofuns.h"
 
 #include <optional>
 

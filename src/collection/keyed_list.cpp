@@ -1,5 +1,5 @@
 // The portable default key folding of the keyed collection (keyed_list.h).
-#include "frame/keyed_list.h"
+#include "collection/keyed_list.h"
 
 namespace vemo {
 

@@ -4,7 +4,7 @@
 // IniFile IIDs, which the type library carries only as aliases and so does
 // not register itself). One implementation for both, below the given root.
 #include "frame/class_registry.h"
-#include "frame/class_table.h"
+#include "vemofunction/class_table.h"
 #include "frame/com_ptr.h"
 #include "frame/errors.h"
 #include "frame/module.h"
@@ -38,7 +38,7 @@ HRESULT Register(HKEY root) {
     ComPtr<ITypeLib> lib;
     HRESULT hr = LoadOwnTypeLib(lib.Out());
     if (SUCCEEDED(hr)) hr = RegisterTypeLibrary(lib.Get(), dll, root);
-    if (SUCCEEDED(hr)) hr = RegisterClassTable(dll, &LIBID_VemoFunction, table::kLibVersion, root);
+    if (SUCCEEDED(hr)) hr = RegisterClassTable(dll, &LIBID_VemoFunction, table::kLibVersion, root, table::kThreadingModel);
     if (SUCCEEDED(hr)) hr = RegisterAliasInterfaces(root);
     return hr;
 }

@@ -1,6 +1,6 @@
 // The VemoFuns object itself: its creation step and the members that touch
 // the file system and processes.
-#include "util/vemofuns.h"
+#include "vemofuns/vemofuns.h"
 #include "frame/ansi.h"
 #include "frame/out_values.h"
 #include "util/paths.h"

@@ -2,7 +2,7 @@
 // part of the type library), against the test host's Trellis.ShareProps.
 #include "frame/errors.h"
 #include "frame/late_bound.h"
-#include "hostlogin/mmts.h"
+#include "login_properties/mmts.h"
 
 #include <gtest/gtest.h>
 #include <string>

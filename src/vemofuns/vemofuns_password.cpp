@@ -2,7 +2,7 @@
 #include "frame/ansi.h"
 #include "frame/out_values.h"
 #include "util/password.h"
-#include "util/vemofuns.h"
+#include "vemofuns/vemofuns.h"
 
 #include <cstring>
 

@@ -4,7 +4,7 @@
 // defines to order and equate texts exactly as CompareStringW does, so the
 // collection can hash it.
 #pragma once
-#include "frame/keyed_list.h"
+#include "collection/keyed_list.h"
 
 #include <windows.h>
 

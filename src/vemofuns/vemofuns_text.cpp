@@ -4,7 +4,7 @@
 #include "frame/ansi.h"
 #include "frame/out_values.h"
 #include "util/text.h"
-#include "util/vemofuns.h"
+#include "vemofuns/vemofuns.h"
 
 namespace vemo {
 namespace {

@@ -1,4 +1,4 @@
-#include "hostlogin/mmts.h"
+#include "login_properties/mmts.h"
 #include "frame/errors.h"
 #include "frame/late_bound.h"
 

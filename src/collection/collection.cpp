@@ -1,5 +1,5 @@
-#include "frame/collection.h"
-#include "frame/locale_key_folding.h"
+#include "collection/collection.h"
+#include "collection/locale_key_folding.h"
 #include "frame/out_values.h"
 
 #include <memory>
