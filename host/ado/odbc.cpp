@@ -1,6 +1,7 @@
 // The session: one connection to a driver, its reset and probe for the pool,
 // and a statement run with its bound values.
 #include "odbc_statement.h"
+#include "ado_errors.h"
 
 #include <algorithm>
 #include <cwctype>

@@ -1,9 +1,12 @@
 // A result set read completely into memory, each column as the ADO type
 // real ADO gives it.
 #include "odbc_statement.h"
+#include "ado_errors.h"
+#include "frame/errors.h"
 #include "frame/late_bound.h"
 
-#include <cwctype>
+#include <cmath>
+#include <cstring>
 
 namespace adohost {
 namespace {
