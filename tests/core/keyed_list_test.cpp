@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <random>
@@ -517,13 +518,56 @@ TEST(KeyedListCursor, SinkThatThrowsDoesNotPassTheItem) {
     EXPECT_EQ(Take(cursor), (std::vector<int>{2, 3}));
 }
 
-TEST(KeyedListCursor, RemovingTheCurrentItem) {
-    List list;
-    Fill(list, 4);
-    Cursor cursor = list.Enumerate();
-    ASSERT_EQ(Take(cursor, 2), (std::vector<int>{1, 2}));
-    ASSERT_EQ(list.Remove(Key(u"k2")), kOk);
-    EXPECT_EQ(Take(cursor), (std::vector<int>{3, 4}));
+// Changes made while a cursor stands on an item: a list of 1..fill keyed
+// "k1".."kfill", `taken` items yielded, the changes made in order; then the
+// list holds `items` and the cursor (and a clone made before the changes)
+// yields `rest`.
+TEST(KeyedListCursor, ChangesAroundTheCurrentItem) {
+    using Change = std::function<KeyedListStatus(List&)>;
+    auto remove = [](Locator at) { return Change([at](List& l) { return l.Remove(at); }); };
+    auto before = [](int v, Locator at) { return Change([v, at](List& l) { return l.Add(v, std::nullopt, at); }); };
+    auto after = [](int v, Locator at) {
+        return Change([v, at](List& l) { return l.Add(v, std::nullopt, std::nullopt, at); });
+    };
+    const struct {
+        const char* what;
+        int fill;
+        std::size_t taken;
+        std::vector<Change> changes;
+        std::vector<int> items, rest;
+    } cases[] = {
+        {"removing the current item", 4, 2, {remove(Key(u"k2"))}, {1, 3, 4}, {3, 4}},
+        {"removing items behind changes nothing ahead", 5, 3, {remove(At(1)), remove(At(1))}, {3, 4, 5}, {4, 5}},
+        // 3 goes, then 2 (its predecessor), then 4 (its successor).
+        {"removing the current and its neighbours", 6, 3,
+         {remove(Key(u"k3")), remove(Key(u"k2")), remove(Key(u"k4"))}, {1, 5, 6}, {5, 6}},
+        {"removed items ahead are not yielded", 6, 2, {remove(Key(u"k3")), remove(Key(u"k5"))}, {1, 2, 4, 6}, {4, 6}},
+        {"insertions before the point are not yielded, after it are", 4, 2,
+         {before(100, At(1)),          // front: behind the point
+          before(101, Key(u"k2")),     // just before the current item
+          after(102, Key(u"k2")),      // just after it
+          before(103, Key(u"k4"))},    // ahead
+         {100, 1, 101, 2, 102, 3, 103, 4}, {102, 3, 103, 4}},
+        {"an insertion into the gap of the removed current item is yielded", 3, 2,
+         {remove(Key(u"k2")), before(20, Key(u"k3")) /* where 2 was */, before(10, Key(u"k1")) /* behind the gap */},
+         {10, 1, 20, 3}, {20, 3}},
+        {"removing the last item under the cursor, then appending", 3, 3,
+         {remove(At(3)), [](List& l) { return l.Add(4); }}, {1, 2, 4}, {4}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        List list;
+        Fill(list, c.fill);
+        Cursor cursor = list.Enumerate();
+        std::vector<int> first(c.taken);
+        for (std::size_t i = 0; i < c.taken; ++i) first[i] = static_cast<int>(i) + 1;
+        ASSERT_EQ(Take(cursor, c.taken), first);
+        Cursor clone = cursor.Clone();
+        for (const Change& change : c.changes) ASSERT_EQ(change(list), kOk);
+        EXPECT_EQ(Items(list), c.items);
+        EXPECT_EQ(Take(cursor), c.rest);
+        EXPECT_EQ(Take(clone), c.rest);
+    }
 }
 
 TEST(KeyedListCursor, RemovedItemsAheadAreNotYielded) {
@@ -536,28 +580,6 @@ TEST(KeyedListCursor, RemovedItemsAheadAreNotYielded) {
     EXPECT_EQ(Take(cursor, 1), (std::vector<int>{4}));
     ASSERT_EQ(list.Remove(Key(u"k6")), kOk);
     EXPECT_TRUE(Take(cursor).empty());
-}
-
-TEST(KeyedListCursor, RemovingItemsBehindChangesNothingAhead) {
-    List list;
-    Fill(list, 5);
-    Cursor cursor = list.Enumerate();
-    ASSERT_EQ(Take(cursor, 3), (std::vector<int>{1, 2, 3}));
-    ASSERT_EQ(list.Remove(At(1)), kOk);
-    ASSERT_EQ(list.Remove(At(1)), kOk);
-    EXPECT_EQ(Take(cursor), (std::vector<int>{4, 5}));
-}
-
-TEST(KeyedListCursor, RemovingTheCurrentAndItsNeighbours) {
-    List list;
-    Fill(list, 6);
-    Cursor cursor = list.Enumerate();
-    ASSERT_EQ(Take(cursor, 3), (std::vector<int>{1, 2, 3}));
-    // 3 goes, then 2 (its predecessor), then 4 (its successor).
-    ASSERT_EQ(list.Remove(Key(u"k3")), kOk);
-    ASSERT_EQ(list.Remove(Key(u"k2")), kOk);
-    ASSERT_EQ(list.Remove(Key(u"k4")), kOk);
-    EXPECT_EQ(Take(cursor), (std::vector<int>{5, 6}));
 }
 
 TEST(KeyedListCursor, RemovingEverythingWhileEnumeratingThenAppending) {
@@ -621,31 +643,6 @@ TEST(KeyedListCursor, AppendsWhileEnumeratingGrowTheSameLoop) {
     while (cursor.Next(1, [&](const int& v) { seen.push_back(v); }) == 1)
         if (seen.back() < 5) ASSERT_EQ(list.Add(seen.back() + 1), kOk);
     EXPECT_EQ(seen, (std::vector<int>{1, 2, 3, 4, 5}));
-}
-
-TEST(KeyedListCursor, InsertionsBeforeThePointAreNotYieldedAfterItAre) {
-    List list;
-    Fill(list, 4);
-    Cursor cursor = list.Enumerate();
-    ASSERT_EQ(Take(cursor, 2), (std::vector<int>{1, 2}));
-    ASSERT_EQ(list.Add(100, std::nullopt, At(1)), kOk);                  // front: behind the point
-    ASSERT_EQ(list.Add(101, std::nullopt, Key(u"k2")), kOk);            // just before the current item
-    ASSERT_EQ(list.Add(102, std::nullopt, std::nullopt, Key(u"k2")), kOk);  // just after it
-    ASSERT_EQ(list.Add(103, std::nullopt, Key(u"k4")), kOk);            // ahead
-    EXPECT_EQ(Items(list), (std::vector<int>{100, 1, 101, 2, 102, 3, 103, 4}));
-    EXPECT_EQ(Take(cursor), (std::vector<int>{102, 3, 103, 4}));
-}
-
-TEST(KeyedListCursor, InsertionIntoTheGapOfTheRemovedCurrentItemIsYielded) {
-    List list;
-    Fill(list, 3);
-    Cursor cursor = list.Enumerate();
-    ASSERT_EQ(Take(cursor, 2), (std::vector<int>{1, 2}));
-    ASSERT_EQ(list.Remove(Key(u"k2")), kOk);
-    ASSERT_EQ(list.Add(20, std::nullopt, Key(u"k3")), kOk);  // where 2 was
-    ASSERT_EQ(list.Add(10, std::nullopt, Key(u"k1")), kOk);  // behind the gap
-    EXPECT_EQ(Items(list), (std::vector<int>{10, 1, 20, 3}));
-    EXPECT_EQ(Take(cursor), (std::vector<int>{20, 3}));
 }
 
 TEST(KeyedListCursor, ClonesFollowChangesIndependently) {

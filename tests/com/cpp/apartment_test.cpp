@@ -4,7 +4,6 @@
 // parameters and a Btns enumeration. The proxies come from the type library
 // as registered in the test prefix.
 #include "com_test_support.h"
-#include "frame/auto_values.h"
 #include "VemoFunction_h.h"
 
 #include <gtest/gtest.h>
@@ -14,52 +13,14 @@ namespace {
 using vemo::Bstr;
 using vemo::Variant;
 
-VARIANT Text(const wchar_t* t) {
-    VARIANT v;
-    V_VT(&v) = VT_BSTR;
-    V_BSTR(&v) = SysAllocString(t);
-    return v;
-}
-VARIANT Long(LONG n) {
-    VARIANT v;
-    V_VT(&v) = VT_I4;
-    V_I4(&v) = n;
-    return v;
-}
-VARIANT VariantRef(VARIANT* p) {
-    VARIANT v;
-    V_VT(&v) = VT_BYREF | VT_VARIANT;
-    V_VARIANTREF(&v) = p;
-    return v;
-}
-std::wstring TextOf(const Variant& v) {
-    Variant t;
-    if (FAILED(VariantChangeType(t.Get(), const_cast<VARIANT*>(v.Get()), 0, VT_BSTR))) return L"?";
-    return std::wstring(V_BSTR(t.Get()), SysStringLen(V_BSTR(t.Get())));
-}
 template <class T>
 T* As(IUnknown* proxy) {
     return static_cast<T*>(static_cast<void*>(proxy));
 }
 
-class ApartmentTest : public ::testing::Test {
+class ApartmentTest : public LibraryTest {
 protected:
-    void SetUp() override {
-        ASSERT_HRESULT_SUCCEEDED(CoInitialize(nullptr));
-        HMODULE dll = LoadLibraryW(LibraryPath().c_str());
-        ASSERT_NE(dll, nullptr);
-        get_ = reinterpret_cast<decltype(get_)>(GetProcAddress(dll, "DllGetClassObject"));
-        ASSERT_NE(get_, nullptr);
-    }
-    void TearDown() override { CoUninitialize(); }
-    ComPtr<IUnknown> Make(REFCLSID clsid) {
-        ComPtr<IClassFactory> f;
-        ComPtr<IUnknown> p;
-        EXPECT_HRESULT_SUCCEEDED(get_(clsid, IID_IClassFactory, f.OutVoid()));
-        if (f) EXPECT_HRESULT_SUCCEEDED(f->CreateInstance(nullptr, IID_IUnknown, p.OutVoid()));
-        return p;
-    }
-    HRESULT(STDAPICALLTYPE* get_)(REFCLSID, REFIID, void**) = nullptr;
+    ComPtr<IUnknown> Make(REFCLSID clsid) { return LibraryTest::Make<IUnknown>(clsid, IID_IUnknown); }
 };
 
 // IniFile under its current and both older IIDs: the default member written

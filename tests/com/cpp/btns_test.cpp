@@ -1,33 +1,22 @@
 // Btns through its vtable and its IDispatch: arguments that are only read,
 // the add counter at its limit (through the test build's hook), errors.
-#include "hooks_support.h"
+#include "com_test_support.h"
 #include "VemoFunction_h.h"
 
 namespace {
 
-class BtnsTest : public ::testing::Test {
+class BtnsTest : public LibraryTest {
 protected:
+    BtnsTest() : LibraryTest(L"VEMO_HOOKS_DLL") {}
     void SetUp() override {
-        ASSERT_HRESULT_SUCCEEDED(CoInitialize(nullptr));
-        ASSERT_TRUE(dll_.Loaded());
-        b_ = dll_.Make<_Btns>(CLSID_Btns, IID__Btns);
+        LibraryTest::SetUp();
+        b_ = Make<_Btns>(CLSID_Btns, IID__Btns);
         ASSERT_TRUE(b_);
     }
-    void TearDown() override {
-        b_.Reset();
-        if (dll_.Loaded()) {
-            EXPECT_EQ(dll_.canUnloadNow(), S_OK) << "an object outlived its test";
-        }
-        CoUninitialize();
-    }
     HRESULT Add(ComPtr<_Btn>& out, const wchar_t* tip = L"tip") {
-        BSTR f = SysAllocString(L"f"), s = SysAllocString(L"s"), t = SysAllocString(tip);
+        vemo::Bstr f(L"f"), s(L"s"), t(tip);
         LONG isBtn = 1, left = 2, top = 3, opt = 4;
-        HRESULT hr = b_->Add(&f, &s, &t, &isBtn, &left, &top, &opt, out.Out());
-        SysFreeString(f);
-        SysFreeString(s);
-        SysFreeString(t);
-        return hr;
+        return b_->Add(f.InOut(), s.InOut(), t.InOut(), &isBtn, &left, &top, &opt, out.Out());
     }
     LONG Count() {
         LONG n = -1;
@@ -40,31 +29,26 @@ protected:
         return id;
     }
 
-    HooksDll dll_;
     ComPtr<_Btns> b_;
 };
 
 TEST_F(BtnsTest, AddReadsItsArgumentsAndNeverWritesThemBack) {
-    BSTR f = SysAllocString(L"first.bmp"), s = SysAllocString(L"second.bmp"), t = SysAllocString(L"Save");
-    const BSTR fBefore = f, sBefore = s, tBefore = t;
+    vemo::Bstr f(L"first.bmp"), s(L"second.bmp"), t(L"Save");
+    const BSTR fBefore = f.Get(), sBefore = s.Get(), tBefore = t.Get();
     LONG isBtn = 1, left = -20, top = 30, opt = 7;
     ComPtr<_Btn> button;
-    ASSERT_HRESULT_SUCCEEDED(b_->Add(&f, &s, &t, &isBtn, &left, &top, &opt, button.Out()));
-    EXPECT_TRUE(f == fBefore && s == sBefore && t == tBefore);
-    EXPECT_STREQ(f, L"first.bmp");
+    ASSERT_HRESULT_SUCCEEDED(b_->Add(f.InOut(), s.InOut(), t.InOut(), &isBtn, &left, &top, &opt, button.Out()));
+    EXPECT_TRUE(f.Get() == fBefore && s.Get() == sBefore && t.Get() == tBefore);
+    EXPECT_STREQ(f.Get(), L"first.bmp");
     EXPECT_EQ(isBtn + left + top + opt, 1 - 20 + 30 + 7);
-    BSTR text = nullptr;
-    button->get_SPicture(&text);
-    EXPECT_STREQ(text, L"second.bmp");
-    SysFreeString(text);
+    vemo::Bstr text;
+    button->get_SPicture(text.Out());
+    EXPECT_STREQ(text.Get(), L"second.bmp");
     LONG v = 0;
     button->get_Left(&v);
     EXPECT_EQ(v, -20);
     button->get_Opt(&v);
     EXPECT_EQ(v, 7);
-    SysFreeString(f);
-    SysFreeString(s);
-    SysFreeString(t);
 
     // Late-bound with VT_BYREF arguments: still nothing written back.
     ComPtr<IDispatch> d;
@@ -93,9 +77,8 @@ TEST_F(BtnsTest, AddReadsItsArgumentsAndNeverWritesThemBack) {
     EXPECT_EQ(Id(second.Get()), 1);
     second->get_Top(&v);
     EXPECT_EQ(v, 6);
-    button->get_ToolTip(&text);
-    EXPECT_STREQ(text, L"Save");
-    SysFreeString(text);
+    button->get_ToolTip(text.Out());
+    EXPECT_STREQ(text.Get(), L"Save");
     EXPECT_EQ(b_->Add(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, second.Out()),
               static_cast<HRESULT>(0x800A0005));
     EXPECT_EQ(Count(), 2) << "a refused add leaves the collection as it was";
@@ -120,10 +103,9 @@ TEST_F(BtnsTest, CounterOverflowKeepsTheButtonAndTheCounter) {
     Var key(L"2147483647");
     ASSERT_HRESULT_SUCCEEDED(b_->get_Item(key.p(), last.Out()));
     EXPECT_EQ(Id(last.Get()), 2147483647);
-    BSTR tip = nullptr;
-    last->get_ToolTip(&tip);
-    EXPECT_STREQ(tip, L"last");
-    SysFreeString(tip);
+    vemo::Bstr tip;
+    last->get_ToolTip(tip.Out());
+    EXPECT_STREQ(tip.Get(), L"last");
     // The counter did not move: the next add reuses that key and is refused.
     ComPtr<_Btn> again;
     EXPECT_EQ(Add(again), static_cast<HRESULT>(0x800A01C9));
@@ -164,17 +146,12 @@ TEST_F(BtnsTest, PropertyGetsServeDispatchMethodAlone) {
         VARTYPE result;
     } cases[] = {{DISPID_NEWENUM, VT_EMPTY, VT_UNKNOWN}, {0x68030000, VT_EMPTY, VT_I4}, {0, VT_I4, VT_DISPATCH}};
     for (const Case& c : cases) {
-        VARIANT arg, r;
-        V_VT(&arg) = VT_I4;
-        V_I4(&arg) = 1;
-        VariantInit(&r);
+        VARIANT arg = Long(1);
+        vemo::Variant r;
         DISPPARAMS p = {&arg, nullptr, c.arg == VT_EMPTY ? 0u : 1u, 0};
-        EXPECT_HRESULT_SUCCEEDED(b_->Invoke(c.id, IID_NULL, 0, DISPATCH_METHOD, &p, &r, nullptr, nullptr)) << c.id;
-        EXPECT_EQ(V_VT(&r), c.result) << c.id;
-        VariantClear(&r);
+        EXPECT_HRESULT_SUCCEEDED(b_->Invoke(c.id, IID_NULL, 0, DISPATCH_METHOD, &p, r.Get(), nullptr, nullptr)) << c.id;
+        EXPECT_EQ(r.Type(), c.result) << c.id;
     }
-    VARIANT r;
-    VariantInit(&r);
     DISPPARAMS none = {nullptr, nullptr, 0, 0};
     EXPECT_EQ(b_->Invoke(0x68030000, IID_NULL, 0, DISPATCH_PROPERTYPUT, &none, nullptr, nullptr, nullptr),
               DISP_E_MEMBERNOTFOUND) << "no put made out of a get";

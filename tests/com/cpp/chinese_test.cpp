@@ -7,42 +7,25 @@
 
 namespace {
 
-class ChineseCodePage : public ::testing::Test {
+class ChineseCodePage : public LibraryTest {
 protected:
     void SetUp() override {
         // Only com_tests_zh runs these, under the zh_CN locale that setup
         // generates: any other code page is a broken environment, not a skip.
         ASSERT_EQ(GetACP(), 936u) << "the zh_CN.UTF-8 locale is missing (scripts/setup generates it)";
-        ASSERT_HRESULT_SUCCEEDED(CoInitialize(nullptr));
-        HMODULE dll = LoadLibraryW(LibraryPath().c_str());
-        ASSERT_NE(dll, nullptr);
-        auto get = reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(
-            GetProcAddress(dll, "DllGetClassObject"));
-        ComPtr<IClassFactory> factory;
-        ASSERT_HRESULT_SUCCEEDED(get(CLSID_VemoFuns, IID_IClassFactory, factory.OutVoid()));
-        ASSERT_HRESULT_SUCCEEDED(factory->CreateInstance(nullptr, IID__VemoFuns, f_.OutVoid()));
-    }
-    void TearDown() override {
-        f_.Reset();
-        CoUninitialize();
+        LibraryTest::SetUp();
+        f_ = Make<_VemoFuns>(CLSID_VemoFuns, IID__VemoFuns);
+        ASSERT_TRUE(f_);
     }
     bool Chinese(const wchar_t* text) {
-        BSTR s = SysAllocString(text);
         VARIANT_BOOL r = VARIANT_FALSE;
-        EXPECT_HRESULT_SUCCEEDED(f_->ISIncludeChinese(s, &r));
-        SysFreeString(s);
+        EXPECT_HRESULT_SUCCEEDED(f_->ISIncludeChinese(vemo::Bstr(text).Get(), &r));
         return r == VARIANT_TRUE;
     }
     VARTYPE PasswordType(const std::wstring& user) {
-        BSTR u = SysAllocString(user.c_str()), p = SysAllocString(L"");
-        VARIANT r;
-        VariantInit(&r);
-        EXPECT_HRESULT_SUCCEEDED(f_->GeneratePwd(u, p, 24817, &r));
-        VARTYPE t = V_VT(&r);
-        VariantClear(&r);
-        SysFreeString(u);
-        SysFreeString(p);
-        return t;
+        vemo::Variant r;
+        EXPECT_HRESULT_SUCCEEDED(f_->GeneratePwd(vemo::Bstr(user.c_str()).Get(), vemo::Bstr(L"").Get(), 24817, r.Get()));
+        return r.Type();
     }
     ComPtr<_VemoFuns> f_;
 };

@@ -1,7 +1,6 @@
 // The keyed collection object on its own, early-bound through its vtable and
 // late-bound through its IDispatch, from the test build's DLL.
-#include "hooks_support.h"
-#include "frame/auto_values.h"
+#include "com_test_support.h"
 
 #include <vector>
 
@@ -12,20 +11,13 @@ constexpr HRESULT kTypeMismatch = static_cast<HRESULT>(0x800A000D);
 constexpr HRESULT kSubscript = static_cast<HRESULT>(0x800A0009);
 constexpr HRESULT kDuplicateKey = static_cast<HRESULT>(0x800A01C9);
 
-class CollectionTest : public ::testing::Test {
+class CollectionTest : public LibraryTest {
 protected:
+    CollectionTest() : LibraryTest(L"VEMO_HOOKS_DLL") {}
     void SetUp() override {
-        ASSERT_HRESULT_SUCCEEDED(CoInitialize(nullptr));
-        ASSERT_TRUE(dll_.Loaded());
-        c_ = dll_.NewCollection();
+        LibraryTest::SetUp();
+        if (dll_.Loaded()) c_ = dll_.NewCollection();
         ASSERT_TRUE(c_);
-    }
-    void TearDown() override {
-        c_.Reset();
-        if (dll_.Loaded()) {
-            EXPECT_EQ(dll_.canUnloadNow(), S_OK) << "an object outlived its test";
-        }
-        CoUninitialize();
     }
 
     HRESULT Add(Var item, const wchar_t* key = nullptr, Var before = Var::Missing(), Var after = Var::Missing()) {
@@ -77,8 +69,7 @@ protected:
         return values;
     }
 
-    HooksDll dll_;
-    CountedObject object_;  // outlives c_, which TearDown releases
+    CountedObject object_;  // outlives c_, released before the leak check
     ComPtr<_Collection> c_;
 };
 
@@ -126,9 +117,7 @@ TEST_F(CollectionTest, DuplicateKeysAndBadKeysRaiseWithDescriptions) {
     EXPECT_EQ(Count(), 1);
     // A key given by reference is a key all the same.
     Var text(L"byref");
-    VARIANT ref;
-    V_VT(&ref) = VT_BYREF | VT_VARIANT;
-    V_VARIANTREF(&ref) = text.p();
+    VARIANT ref = VariantRef(text.p());
     ASSERT_HRESULT_SUCCEEDED(c_->Add(item.p(), &ref, missing.p(), missing.p()));
     EXPECT_EQ(At(Var(L"BYREF")), 3);
 }
@@ -176,8 +165,7 @@ TEST_F(CollectionTest, NumericIndexesOfEveryKindSelectByPosition) {
     EXPECT_EQ(V_I4(&r.v), 3);
     EXPECT_EQ(three, 3);
     Var inner(L"k1");
-    V_VT(&ref) = VT_BYREF | VT_VARIANT;
-    V_VARIANTREF(&ref) = inner.p();
+    ref = VariantRef(inner.p());
     ASSERT_HRESULT_SUCCEEDED(c_->Item(&ref, r.p()));
     EXPECT_EQ(V_I4(&r.v), 1);
     // Out of range and unknown keys.

@@ -1,76 +1,187 @@
-// Shared helpers of the C++ tests that run under Wine.
+// Shared fixture and helpers of the C++ tests that run under Wine: the
+// library loaded directly as an in-process client loads it, its objects made
+// through its class factory, a leak check after every test, and the VARIANT
+// values the tests pass.
 #pragma once
-#include <windows.h>
-#include <oleauto.h>
-#include <functional>
-#include <string>
-#include <vector>
+#include "com_calls.h"
+#include "frame/auto_values.h"
+#include "outside_types.h"
 
-#include "frame/com_ptr.h"
+#include <gtest/gtest.h>
 
-using vemo::ComPtr;
+// A DLL of the library, loaded by the path an environment variable names (a
+// Windows path): VEMO_DLL the product, VEMO_HOOKS_DLL the test build with its
+// hooks. It stays loaded for the rest of the process, as a client that never
+// frees unused libraries keeps it.
+struct TestDll {
+    explicit TestDll(const wchar_t* variable = L"VEMO_DLL") {
+        wchar_t buf[1024];
+        DWORD n = GetEnvironmentVariableW(variable, buf, 1024);
+        const bool hooks = std::wstring(variable) == L"VEMO_HOOKS_DLL";
+        module = n ? LoadLibraryW(buf) : LoadLibraryW(hooks ? L"VemoFunctionHooks.dll" : L"VemoFunction.dll");
+        if (!module) return;
+        getClassObject = reinterpret_cast<decltype(getClassObject)>(GetProcAddress(module, "DllGetClassObject"));
+        canUnloadNow = reinterpret_cast<decltype(canUnloadNow)>(GetProcAddress(module, "DllCanUnloadNow"));
+        if (!hooks) return;
+        newCollection = reinterpret_cast<decltype(newCollection)>(GetProcAddress(module, "VemoTestNewCollection"));
+        startBtnsCounter =
+            reinterpret_cast<decltype(startBtnsCounter)>(GetProcAddress(module, "VemoTestStartBtnsCounter"));
+        failAllocation = reinterpret_cast<decltype(failAllocation)>(GetProcAddress(module, "VemoTestFailAllocation"));
+        if (!newCollection || !startBtnsCounter || !failAllocation) getClassObject = nullptr;
+    }
+    // Both class-factory exports (and, for the hooks DLL, every hook).
+    bool Loaded() const { return getClassObject && canUnloadNow; }
 
-inline GUID Guid(const wchar_t* text) {
-    GUID g = {};
-    CLSIDFromString(const_cast<LPOLESTR>(text), &g);
-    return g;
-}
+    ComPtr<IClassFactory> Factory(REFCLSID clsid) {
+        ComPtr<IClassFactory> f;
+        if (getClassObject) {
+            EXPECT_HRESULT_SUCCEEDED(getClassObject(clsid, IID_IClassFactory, f.OutVoid()));
+        }
+        return f;
+    }
+    template <class T>
+    ComPtr<T> Make(REFCLSID clsid, REFIID iid) {
+        ComPtr<T> p;
+        if (ComPtr<IClassFactory> f = Factory(clsid)) {
+            EXPECT_HRESULT_SUCCEEDED(f->CreateInstance(nullptr, iid, p.OutVoid()));
+        }
+        return p;
+    }
+    // A bare keyed collection (the hooks DLL only).
+    ComPtr<_Collection> NewCollection() {
+        ComPtr<IDispatch> d;
+        EXPECT_HRESULT_SUCCEEDED(newCollection(d.Out()));
+        ComPtr<_Collection> c;
+        if (d) {
+            EXPECT_HRESULT_SUCCEEDED(d.As(c, IID__Collection));
+        }
+        return c;
+    }
 
-// The library under test: VEMO_DLL names it (a Windows path).
-inline std::wstring LibraryPath() {
-    wchar_t buf[1024];
-    DWORD n = GetEnvironmentVariableW(L"VEMO_DLL", buf, 1024);
-    return n ? std::wstring(buf, n) : std::wstring(L"VemoFunction.dll");
-}
-
-// Runs `body` on a thread of its own (a multithreaded apartment) with
-// `object` marshalled to it as `iid`, so every call goes through a proxy.
-// This apartment pumps its messages meanwhile: the calls come back through
-// its queue. Returns the first failure of marshalling, or S_OK.
-namespace detail {
-struct ApartmentCall {
-    IStream* stream;
-    IID iid;
-    const std::function<void(IUnknown*)>* body;
-    HRESULT hr;
+    HMODULE module = nullptr;
+    HRESULT(STDAPICALLTYPE* getClassObject)(REFCLSID, REFIID, void**) = nullptr;
+    HRESULT(STDAPICALLTYPE* canUnloadNow)() = nullptr;
+    HRESULT(STDAPICALLTYPE* newCollection)(IDispatch**) = nullptr;
+    HRESULT(STDAPICALLTYPE* startBtnsCounter)(IUnknown*, LONG) = nullptr;
+    LONG(STDAPICALLTYPE* failAllocation)(LONG) = nullptr;
 };
-inline DWORD WINAPI RunInApartment(void* arg) {
-    auto* c = static_cast<ApartmentCall*>(arg);
-    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    IUnknown* proxy = nullptr;
-    c->hr = CoGetInterfaceAndReleaseStream(c->stream, c->iid, reinterpret_cast<void**>(&proxy));
-    if (SUCCEEDED(c->hr)) {
-        (*c->body)(proxy);
-        proxy->Release();
-    }
-    CoUninitialize();
-    return 0;
-}
-}  // namespace detail
 
-inline HRESULT InOtherApartment(IUnknown* object, REFIID iid, const std::function<void(IUnknown*)>& body) {
-    detail::ApartmentCall call = {nullptr, iid, &body, E_FAIL};
-    HRESULT hr = CoMarshalInterThreadInterfaceInStream(iid, object, &call.stream);
-    if (FAILED(hr)) return hr;
-    HANDLE thread = CreateThread(nullptr, 0, detail::RunInApartment, &call, 0, nullptr);
-    if (!thread) return HRESULT_FROM_WIN32(GetLastError());
-    while (MsgWaitForMultipleObjects(1, &thread, FALSE, 60000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+// A test on one of the DLLs in an initialised single-threaded apartment.
+// Once the test and its fixture's members are gone (the check runs in the
+// destructor, so objects a fixture holds past TearDown are released first),
+// the DLL must be able to unload: no object and no lock left alive.
+class LibraryTest : public ::testing::Test {
+protected:
+    explicit LibraryTest(const wchar_t* variable = L"VEMO_DLL") : dll_(variable) {}
+    ~LibraryTest() override {
+        if (!initialised_) return;
+        if (dll_.Loaded()) {
+            EXPECT_EQ(dll_.canUnloadNow(), S_OK) << "an object or lock outlived its test";
+        }
+        CoUninitialize();
     }
-    CloseHandle(thread);
-    return call.hr;
+    // A derived SetUp calls this first.
+    void SetUp() override {
+        ASSERT_HRESULT_SUCCEEDED(CoInitialize(nullptr));
+        initialised_ = true;
+        ASSERT_TRUE(dll_.Loaded()) << "the library or one of its exports is missing";
+    }
+    template <class T>
+    ComPtr<T> Make(REFCLSID clsid, REFIID iid) { return dll_.Make<T>(clsid, iid); }
+
+    TestDll dll_;
+
+private:
+    bool initialised_ = false;
+};
+
+// VARIANT values for arguments. The caller owns what they hold (a text's
+// BSTR; an object's reference is borrowed, not added): a vemo::Variant that
+// takes one over clears it.
+inline VARIANT Text(const wchar_t* s) {
+    VARIANT v;
+    V_VT(&v) = VT_BSTR;
+    V_BSTR(&v) = SysAllocString(s);
+    return v;
+}
+inline VARIANT Long(LONG n) {
+    VARIANT v;
+    V_VT(&v) = VT_I4;
+    V_I4(&v) = n;
+    return v;
+}
+inline VARIANT Object(IDispatch* p) {
+    VARIANT v;
+    V_VT(&v) = VT_DISPATCH;
+    V_DISPATCH(&v) = p;
+    return v;
+}
+// An optional argument left out.
+inline VARIANT Missing() {
+    VARIANT v;
+    V_VT(&v) = VT_ERROR;
+    V_ERROR(&v) = DISP_E_PARAMNOTFOUND;
+    return v;
+}
+// A script variable passed by reference.
+inline VARIANT VariantRef(VARIANT* p) {
+    VARIANT v;
+    V_VT(&v) = VT_BYREF | VT_VARIANT;
+    V_VARIANTREF(&v) = p;
+    return v;
 }
 
-// A late-bound call by name with arguments first to last (the caller keeps
-// and clears them); the result in `result`.
-inline HRESULT LateCall(IDispatch* object, const wchar_t* name, WORD flags, std::vector<VARIANT> args,
-                        VARIANT* result) {
-    DISPID id = 0;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-    if (FAILED(hr)) return hr;
-    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
-    DISPPARAMS p = {reversed.empty() ? nullptr : reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-    return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &p, result, nullptr, nullptr);
+// An owned, copyable VARIANT for arguments kept in tables and results.
+struct Var {
+    VARIANT v;
+    Var() { VariantInit(&v); }
+    explicit Var(LONG n) : v(Long(n)) {}
+    explicit Var(const wchar_t* s) : v(::Text(s)) {}
+    explicit Var(IDispatch* d) : v(Object(d)) { if (d) d->AddRef(); }
+    static Var Missing() { Var m; m.v = ::Missing(); return m; }
+    Var(const Var& o) { VariantInit(&v); VariantCopy(&v, const_cast<VARIANT*>(&o.v)); }
+    Var& operator=(const Var& o) { if (this != &o) VariantCopy(&v, const_cast<VARIANT*>(&o.v)); return *this; }
+    ~Var() { VariantClear(&v); }
+    VARIANT* p() { return &v; }
+    std::wstring Text() const { return V_VT(&v) == VT_BSTR ? std::wstring(V_BSTR(&v), SysStringLen(V_BSTR(&v))) : L"?"; }
+};
+
+// A value as text ("?" when it does not convert).
+inline std::wstring TextOf(const VARIANT* v) {
+    vemo::Variant t;
+    if (FAILED(VariantChangeType(t.Get(), const_cast<VARIANT*>(v), 0, VT_BSTR))) return L"?";
+    return std::wstring(V_BSTR(t.Get()), SysStringLen(V_BSTR(t.Get())));
 }
+inline std::wstring TextOf(const vemo::Variant& v) { return TextOf(v.Get()); }
+
+// The description of the thread's error information (empty when none).
+inline std::wstring ErrorDescription() {
+    ComPtr<IErrorInfo> info;
+    if (GetErrorInfo(0, info.Out()) != S_OK || !info) return std::wstring();
+    vemo::Bstr text;
+    info->GetDescription(text.Out());
+    return text.Get() ? text.Get() : L"";
+}
+
+// A bare object whose references the tests can count.
+class CountedObject final : public IDispatch {
+public:
+    LONG refs = 1;
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
+            *out = this;
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
+    STDMETHODIMP_(ULONG) Release() override { return --refs; }  // lives on the test's stack
+    STDMETHODIMP GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+};

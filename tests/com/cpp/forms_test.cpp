@@ -9,17 +9,12 @@
 
 namespace {
 
-class FormsTest : public ::testing::Test {
+class FormsTest : public LibraryTest {
 protected:
     void SetUp() override {
-        ASSERT_HRESULT_SUCCEEDED(CoInitialize(nullptr));
-        dll_ = LoadLibraryW(LibraryPath().c_str());
-        ASSERT_NE(dll_, nullptr);
-        auto getClassObject =
-            reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(GetProcAddress(dll_, "DllGetClassObject"));
-        ComPtr<IClassFactory> factory;
-        ASSERT_HRESULT_SUCCEEDED(getClassObject(CLSID_VemoFuns, IID_IClassFactory, factory.OutVoid()));
-        ASSERT_HRESULT_SUCCEEDED(factory->CreateInstance(nullptr, IID__VemoFuns, funs_.OutVoid()));
+        LibraryTest::SetUp();
+        funs_ = Make<_VemoFuns>(CLSID_VemoFuns, IID__VemoFuns);
+        ASSERT_TRUE(funs_);
         HDC dc = GetDC(nullptr);
         dpiX_ = GetDeviceCaps(dc, LOGPIXELSX);
         dpiY_ = GetDeviceCaps(dc, LOGPIXELSY);
@@ -28,8 +23,6 @@ protected:
     }
     void TearDown() override {
         if (window_) DestroyWindow(window_);
-        funs_.Reset();
-        CoUninitialize();
     }
     // A real top-level window, as a form of the host would own.
     HWND MakeWindow() {
@@ -49,21 +42,10 @@ protected:
     }
     bool Topmost() const { return (GetWindowLongW(window_, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
-    HMODULE dll_ = nullptr;
     ComPtr<_VemoFuns> funs_;
     HWND window_ = nullptr;
     int dpiX_ = 0, dpiY_ = 0;
 };
-
-std::wstring ErrorText() {
-    ComPtr<IErrorInfo> info;
-    if (GetErrorInfo(0, info.Out()) != S_OK) return L"";
-    BSTR text = nullptr;
-    info->GetDescription(&text);
-    std::wstring s = text ? text : L"";
-    SysFreeString(text);
-    return s;
-}
 
 TEST_F(FormsTest, SetWindowOnTopPlacesPinsAndReleasesARealWindow) {
     HWND w = MakeWindow();
@@ -107,11 +89,9 @@ TEST_F(FormsTest, SetWindowOnTopLateBoundUsesTheDefaultRectangle) {
     LPOLESTR name = const_cast<LPOLESTR>(L"SetWindowOnTop");
     DISPID id = 0;
     ASSERT_HRESULT_SUCCEEDED(d->GetIDsOfNames(IID_NULL, &name, 1, 0, &id));
-    VARIANT args[2];  // last to first: bOnTop, frmName
+    VARIANT args[2] = {{}, Object(&form)};  // last to first: bOnTop, frmName
     V_VT(&args[0]) = VT_BOOL;
     V_BOOL(&args[0]) = VARIANT_TRUE;
-    V_VT(&args[1]) = VT_DISPATCH;
-    V_DISPATCH(&args[1]) = &form;
     DISPPARAMS p = {args, nullptr, 2, 0};
     ASSERT_HRESULT_SUCCEEDED(d->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &p, nullptr, nullptr, nullptr));
     RECT r;
@@ -123,15 +103,8 @@ TEST_F(FormsTest, SetWindowOnTopLateBoundUsesTheDefaultRectangle) {
     EXPECT_TRUE(Topmost());
 
     // A missing argument in the middle and a named one at the end.
-    VARIANT more[4];  // named cy first, then positional last to first
-    V_VT(&more[0]) = VT_I4;
-    V_I4(&more[0]) = 2250;
-    V_VT(&more[1]) = VT_ERROR;
-    V_ERROR(&more[1]) = DISP_E_PARAMNOTFOUND;
-    V_VT(&more[2]) = VT_I4;
-    V_I4(&more[2]) = 300;
-    more[3] = args[0];
-    VARIANT all[5] = {more[0], more[1], more[2], more[3], args[1]};
+    // Named cy first, then positional last to first.
+    VARIANT all[5] = {Long(2250), Missing(), Long(300), args[0], args[1]};
     DISPID cyId = 5;
     DISPPARAMS named = {all, &cyId, 5, 1};
     ASSERT_HRESULT_SUCCEEDED(d->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &named, nullptr, nullptr, nullptr));
@@ -160,7 +133,7 @@ TEST_F(FormsTest, SetWindowOnTopRaisesAndLeavesTheWindowWhenAMemberIsMissing) {
     FakeObject noHandle;
     LONG x = 150, y = 1500, cx = 3000, cy = 6000;
     EXPECT_EQ(funs_->SetWindowOnTop(&noHandle, VARIANT_TRUE, &x, &y, &cx, &cy), DISP_E_UNKNOWNNAME);
-    EXPECT_NE(ErrorText().find(L"hwnd"), std::wstring::npos);
+    EXPECT_NE(ErrorDescription().find(L"hwnd"), std::wstring::npos);
     GetWindowRect(w, &after);
     EXPECT_TRUE(EqualRect(&before, &after));
     EXPECT_FALSE(Topmost());
@@ -197,7 +170,7 @@ TEST_F(FormsTest, CenterFormRaisesWithoutMovingWhenASizeIsMissing) {
     form.On(L"Move", [](WORD, const std::vector<VARIANT>&, VARIANT*) { return S_OK; });
     IDispatch* p = &form;
     EXPECT_EQ(funs_->CenterForm(&p), DISP_E_UNKNOWNNAME);
-    EXPECT_NE(ErrorText().find(L"Height"), std::wstring::npos);
+    EXPECT_NE(ErrorDescription().find(L"Height"), std::wstring::npos);
     EXPECT_EQ(form.CountOf(L"Move"), 0u);
     // The form's own failure reaches the caller unchanged.
     FakeObject failing;

@@ -1,51 +1,21 @@
 // Class objects, QueryInterface rules, unload accounting and early-bound calls
 // through the widl-generated header, on the DLL loaded directly.
 #include "com_test_support.h"
-#include "hooks_support.h"
 #include "VemoFunction_h.h"
-
-#include "frame/auto_values.h"
 
 #include <functional>
 #include <gtest/gtest.h>
 
 namespace {
 
-class FrameTest : public ::testing::Test {
+class FrameTest : public LibraryTest {
 protected:
-    void SetUp() override {
-        ASSERT_HRESULT_SUCCEEDED(CoInitialize(nullptr));
-        dll_ = LoadLibraryW(LibraryPath().c_str());
-        ASSERT_NE(dll_, nullptr);
-        getClassObject_ = reinterpret_cast<decltype(getClassObject_)>(GetProcAddress(dll_, "DllGetClassObject"));
-        canUnloadNow_ = reinterpret_cast<decltype(canUnloadNow_)>(GetProcAddress(dll_, "DllCanUnloadNow"));
-        ASSERT_NE(getClassObject_, nullptr);
-        ASSERT_NE(canUnloadNow_, nullptr);
-    }
-    void TearDown() override {
-        EXPECT_EQ(canUnloadNow_(), S_OK) << "an object or lock outlived its test";
-        CoUninitialize();
-    }
-    ComPtr<IClassFactory> Factory(REFCLSID clsid) {
-        ComPtr<IClassFactory> f;
-        EXPECT_HRESULT_SUCCEEDED(getClassObject_(clsid, IID_IClassFactory, f.OutVoid()));
-        return f;
-    }
-    template <class T>
-    ComPtr<T> Make(REFCLSID clsid, REFIID iid) {
-        ComPtr<T> p;
-        EXPECT_HRESULT_SUCCEEDED(Factory(clsid)->CreateInstance(nullptr, iid, p.OutVoid()));
-        return p;
-    }
-
-    HMODULE dll_ = nullptr;
-    HRESULT(STDAPICALLTYPE* getClassObject_)(REFCLSID, REFIID, void**) = nullptr;
-    HRESULT(STDAPICALLTYPE* canUnloadNow_)() = nullptr;
+    ComPtr<IClassFactory> Factory(REFCLSID clsid) { return dll_.Factory(clsid); }
 };
 
 TEST_F(FrameTest, ClassObjectsOnlyForTheFourClasses) {
     ComPtr<IClassFactory> f;
-    EXPECT_EQ(getClassObject_(IID_IDispatch, IID_IClassFactory, f.OutVoid()), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(dll_.getClassObject(IID_IDispatch, IID_IClassFactory, f.OutVoid()), CLASS_E_CLASSNOTAVAILABLE);
     for (const CLSID* c : {&CLSID_IniFile, &CLSID_VemoFuns, &CLSID_Btns, &CLSID_Btn}) EXPECT_TRUE(Factory(*c));
 }
 
@@ -54,20 +24,20 @@ TEST_F(FrameTest, FactoryRefusesAggregationAndCountsLocks) {
     ComPtr<IUnknown> p;
     EXPECT_EQ(f->CreateInstance(reinterpret_cast<IUnknown*>(f.Get()), IID_IUnknown, p.OutVoid()),
               CLASS_E_NOAGGREGATION);
-    EXPECT_EQ(canUnloadNow_(), S_FALSE);  // the factory itself is alive
+    EXPECT_EQ(dll_.canUnloadNow(), S_FALSE);  // the factory itself is alive
     ASSERT_HRESULT_SUCCEEDED(f->LockServer(TRUE));
     f.Reset();
-    EXPECT_EQ(canUnloadNow_(), S_FALSE);  // only the lock remains
+    EXPECT_EQ(dll_.canUnloadNow(), S_FALSE);  // only the lock remains
     ComPtr<IClassFactory> again = Factory(CLSID_VemoFuns);
     ASSERT_HRESULT_SUCCEEDED(again->LockServer(FALSE));
     again.Reset();
-    EXPECT_EQ(canUnloadNow_(), S_OK);
+    EXPECT_EQ(dll_.canUnloadNow(), S_OK);
 }
 
 TEST_F(FrameTest, QueryInterfaceRules) {
     ComPtr<_IniFile> ini = Make<_IniFile>(CLSID_IniFile, IID__IniFile);
     ASSERT_TRUE(ini);
-    EXPECT_EQ(canUnloadNow_(), S_FALSE);
+    EXPECT_EQ(dll_.canUnloadNow(), S_FALSE);
     for (const wchar_t* iid : {L"{A8CB2540-E499-11D5-9FA9-00E04C54B3B6}", L"{B7AD0309-C0CB-4506-A74F-93D37EEFD9C7}",
                                L"{00020400-0000-0000-C000-000000000046}", L"{00000000-0000-0000-C000-000000000046}"}) {
         ComPtr<IUnknown> p;
@@ -93,22 +63,16 @@ TEST_F(FrameTest, EarlyBoundVemoFunsPaths) {
     char sys[MAX_PATH];
     UINT n = GetSystemDirectoryA(sys, MAX_PATH);
     std::wstring expected(sys, sys + n);
-    BSTR path = nullptr;
-    ASSERT_HRESULT_SUCCEEDED(f->get_WinSysPath(&path));
-    EXPECT_EQ(std::wstring(path), expected + L"\\");
-    SysFreeString(path);
-    ASSERT_HRESULT_SUCCEEDED(f->get_AppSystemPath(&path));
-    EXPECT_EQ(std::wstring(path), expected + L"\\System\\");
-    SysFreeString(path);
-    BSTR in = SysAllocString(L"C:\\Temp");
-    ASSERT_HRESULT_SUCCEEDED(f->GetFullPathName(in, &path));
-    EXPECT_STREQ(path, L"C:\\Temp\\");
-    SysFreeString(path);
-    SysFreeString(in);
+    vemo::Bstr path;
+    ASSERT_HRESULT_SUCCEEDED(f->get_WinSysPath(path.Out()));
+    EXPECT_EQ(std::wstring(path.Get()), expected + L"\\");
+    ASSERT_HRESULT_SUCCEEDED(f->get_AppSystemPath(path.Out()));
+    EXPECT_EQ(std::wstring(path.Get()), expected + L"\\System\\");
+    ASSERT_HRESULT_SUCCEEDED(f->GetFullPathName(vemo::Bstr(L"C:\\Temp").Get(), path.Out()));
+    EXPECT_STREQ(path.Get(), L"C:\\Temp\\");
     // A null BSTR is the empty text.
-    ASSERT_HRESULT_SUCCEEDED(f->GetFullPathName(nullptr, &path));
-    EXPECT_STREQ(path, L"\\");
-    SysFreeString(path);
+    ASSERT_HRESULT_SUCCEEDED(f->GetFullPathName(nullptr, path.Out()));
+    EXPECT_STREQ(path.Get(), L"\\");
 }
 
 TEST_F(FrameTest, LateBoundDefaultsComeFromTheTypeLibrary) {
@@ -116,22 +80,17 @@ TEST_F(FrameTest, LateBoundDefaultsComeFromTheTypeLibrary) {
     ASSERT_TRUE(d);
     // The default member (DISPID 0) reads and writes IniFileName.
     DISPPARAMS none = {nullptr, nullptr, 0, 0};
-    VARIANT r;
-    VariantInit(&r);
-    ASSERT_HRESULT_SUCCEEDED(d->Invoke(0, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &r, nullptr, nullptr));
-    ASSERT_EQ(V_VT(&r), VT_BSTR);
-    EXPECT_STREQ(V_BSTR(&r), L"DAZSystem.INI");
-    VariantClear(&r);
-    VARIANT arg;
-    V_VT(&arg) = VT_BSTR;
-    V_BSTR(&arg) = SysAllocString(L"Other.INI");
+    vemo::Variant r;
+    ASSERT_HRESULT_SUCCEEDED(d->Invoke(0, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, r.Get(), nullptr, nullptr));
+    ASSERT_EQ(r.Type(), VT_BSTR);
+    EXPECT_STREQ(V_BSTR(r.Get()), L"DAZSystem.INI");
+    vemo::Variant arg;
+    *arg.Get() = Text(L"Other.INI");
     DISPID put = DISPID_PROPERTYPUT;
-    DISPPARAMS p = {&arg, &put, 1, 1};
+    DISPPARAMS p = {arg.Get(), &put, 1, 1};
     ASSERT_HRESULT_SUCCEEDED(d->Invoke(0, IID_NULL, 0, DISPATCH_PROPERTYPUT, &p, nullptr, nullptr, nullptr));
-    VariantClear(&arg);
-    ASSERT_HRESULT_SUCCEEDED(d->Invoke(0, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &r, nullptr, nullptr));
-    EXPECT_STREQ(V_BSTR(&r), L"Other.INI");
-    VariantClear(&r);
+    ASSERT_HRESULT_SUCCEEDED(d->Invoke(0, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, r.Out(), nullptr, nullptr));
+    EXPECT_STREQ(V_BSTR(r.Get()), L"Other.INI");
 
     LPOLESTR bad = const_cast<LPOLESTR>(L"NoSuchMember");
     DISPID id = 0;
@@ -139,36 +98,33 @@ TEST_F(FrameTest, LateBoundDefaultsComeFromTheTypeLibrary) {
     LPOLESTR getSet = const_cast<LPOLESTR>(L"GetSet");
     ASSERT_HRESULT_SUCCEEDED(d->GetIDsOfNames(IID_NULL, &getSet, 1, 0, &id));
     EXPECT_EQ(id, 0x60030002);
-    EXPECT_EQ(d->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &none, &r, nullptr, nullptr), DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(d->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &none, r.Out(), nullptr, nullptr), DISP_E_BADPARAMCOUNT);
 }
 
 TEST_F(FrameTest, GeneratePwdReturnsSixtyFourBytesFromOne) {
     ComPtr<_VemoFuns> f = Make<_VemoFuns>(CLSID_VemoFuns, IID__VemoFuns);
     ASSERT_TRUE(f);
-    BSTR empty = SysAllocString(L"");
-    VARIANT r;
-    VariantInit(&r);
-    ASSERT_HRESULT_SUCCEEDED(f->GeneratePwd(empty, empty, 0, &r));
-    ASSERT_EQ(V_VT(&r), VT_ARRAY | VT_UI1);
+    vemo::Bstr empty(L"");
+    vemo::Variant r;
+    ASSERT_HRESULT_SUCCEEDED(f->GeneratePwd(empty.Get(), empty.Get(), 0, r.Get()));
+    ASSERT_EQ(r.Type(), VT_ARRAY | VT_UI1);
+    SAFEARRAY* bytes = V_ARRAY(r.Get());
     LONG lo = 0, hi = 0;
-    SafeArrayGetLBound(V_ARRAY(&r), 1, &lo);
-    SafeArrayGetUBound(V_ARRAY(&r), 1, &hi);
+    SafeArrayGetLBound(bytes, 1, &lo);
+    SafeArrayGetUBound(bytes, 1, &hi);
     EXPECT_EQ(lo, 1);
     EXPECT_EQ(hi, 64);
     for (LONG i = 1; i <= 64; ++i) {
         BYTE b = 0;
-        SafeArrayGetElement(V_ARRAY(&r), &i, &b);
+        SafeArrayGetElement(bytes, &i, &b);
         EXPECT_EQ(b, i % 2 ? 0 : 255) << i;  // user number 0: 0, 255, 0, 255, ...
     }
-    VariantClear(&r);
     // The user number changes every byte by the same exclusive-or.
-    ASSERT_HRESULT_SUCCEEDED(f->GeneratePwd(empty, empty, 1, &r));
+    ASSERT_HRESULT_SUCCEEDED(f->GeneratePwd(empty.Get(), empty.Get(), 1, r.Out()));
     BYTE first = 0;
     LONG one = 1;
-    SafeArrayGetElement(V_ARRAY(&r), &one, &first);
+    SafeArrayGetElement(V_ARRAY(r.Get()), &one, &first);
     EXPECT_EQ(first, 1);
-    VariantClear(&r);
-    SysFreeString(empty);
 }
 
 // What VB shows of a raised error (Err.Number, Err.Source, Err.Description),
@@ -187,13 +143,10 @@ TEST_F(FrameTest, RaisedErrorsCarryNumberSourceInterfaceAndDescription) {
         const IID* guid;
         std::wstring description;
     };
-    auto nothing = [] { VARIANT v; V_VT(&v) = VT_DISPATCH; V_DISPATCH(&v) = nullptr; return v; };
-    auto text = [](const wchar_t* t) { VARIANT v; V_VT(&v) = VT_BSTR; V_BSTR(&v) = SysAllocString(t); return v; };
-    auto number = [](LONG n) { VARIANT v; V_VT(&v) = VT_I4; V_I4(&v) = n; return v; };
     const Case cases[] = {
         {&CLSID_VemoFuns, &IID__VemoFuns,
          [](IUnknown* u) { IDispatch* none = nullptr; return static_cast<_VemoFuns*>(static_cast<void*>(u))->CenterForm(&none); },
-         L"CenterForm", [&] { return std::vector<VARIANT>{nothing()}; },
+         L"CenterForm", [&] { return std::vector<VARIANT>{Object(nullptr)}; },
          static_cast<HRESULT>(0x800A005B), L"VemoFunction.VemoFuns", &IID__VemoFuns, notSet},
         {&CLSID_VemoFuns, &IID__VemoFuns,
          [](IUnknown* u) {
@@ -201,7 +154,7 @@ TEST_F(FrameTest, RaisedErrorsCarryNumberSourceInterfaceAndDescription) {
              vemo::Bstr row;
              return static_cast<_VemoFuns*>(static_cast<void*>(u))->MergeRowData(&none, 1, nullptr, row.Out());
          },
-         L"MergeRowData", [&] { return std::vector<VARIANT>{nothing(), number(1), text(L"a")}; },
+         L"MergeRowData", [&] { return std::vector<VARIANT>{Object(nullptr), Long(1), Text(L"a")}; },
          static_cast<HRESULT>(0x800A005B), L"VemoFunction.VemoFuns", &IID__VemoFuns, notSet},
         // Btns passes on what its collection raised.
         {&CLSID_Btns, &IID__Btns,
@@ -209,7 +162,7 @@ TEST_F(FrameTest, RaisedErrorsCarryNumberSourceInterfaceAndDescription) {
              VARIANT key; V_VT(&key) = VT_I4; V_I4(&key) = 3;
              return static_cast<_Btns*>(static_cast<void*>(u))->Remove(&key);
          },
-         L"Remove", [&] { return std::vector<VARIANT>{number(3)}; },
+         L"Remove", [&] { return std::vector<VARIANT>{Long(3)}; },
          static_cast<HRESULT>(0x800A0009), L"VemoFunction.Collection", &IID__Collection, L"Subscript out of range"},
     };
     for (const Case& c : cases) {
@@ -255,7 +208,7 @@ TEST_F(FrameTest, RaisedErrorsCarryNumberSourceInterfaceAndDescription) {
 // its neutral result; it never lets bad_alloc out, and leaves no object
 // behind.
 TEST_F(FrameTest, EveryFailedAllocationIsAnOutOfMemoryError) {
-    HooksDll hooks;
+    TestDll hooks(L"VEMO_HOOKS_DLL");
     ASSERT_TRUE(hooks.Loaded());
     // Each step creates what it calls; it returns the first failure (the
     // exception's code where Invoke reports one).
@@ -276,8 +229,6 @@ TEST_F(FrameTest, EveryFailedAllocationIsAnOutOfMemoryError) {
         HRESULT hr = hooks.getClassObject(clsid, IID_IClassFactory, f.OutVoid());
         return SUCCEEDED(hr) ? f->CreateInstance(nullptr, IID_IDispatch, out.OutVoid()) : hr;
     };
-    auto text = [](const wchar_t* t) { VARIANT v; V_VT(&v) = VT_BSTR; V_BSTR(&v) = SysAllocString(t); return v; };
-    auto number = [](LONG n) { VARIANT v; V_VT(&v) = VT_I4; V_I4(&v) = n; return v; };
     const std::pair<const char*, std::function<HRESULT()>> steps[] = {
         {"every class created", [&] {
              for (const CLSID* c : {&CLSID_IniFile, &CLSID_VemoFuns, &CLSID_Btns, &CLSID_Btn}) {
@@ -293,26 +244,26 @@ TEST_F(FrameTest, EveryFailedAllocationIsAnOutOfMemoryError) {
              ComPtr<IDispatch> f;
              HRESULT hr = make(CLSID_VemoFuns, f);
              vemo::Variant s, n;
-             *s.Get() = text(L"A|B9|C");
-             *n.Get() = text(L"B9");
+             *s.Get() = Text(L"A|B9|C");
+             *n.Get() = Text(L"B9");
              VARIANT ref;
              V_VT(&ref) = VT_BYREF | VT_VARIANT;
              V_VARIANTREF(&ref) = s.Get();
-             if (SUCCEEDED(hr)) hr = late(f.Get(), L"GetString", {*s.Get(), number(2)});
+             if (SUCCEEDED(hr)) hr = late(f.Get(), L"GetString", {*s.Get(), Long(2)});
              if (SUCCEEDED(hr)) hr = late(f.Get(), L"CNulls", {ref});
              if (SUCCEEDED(hr)) hr = late(f.Get(), L"AddStrNum", {*n.Get()});
-             if (SUCCEEDED(hr)) hr = late(f.Get(), L"MakeComString", {*s.Get(), number(1)});
+             if (SUCCEEDED(hr)) hr = late(f.Get(), L"MakeComString", {*s.Get(), Long(1)});
              return hr;
          }},
         {"Btns added to and enumerated", [&] {
              ComPtr<IDispatch> b;
              HRESULT hr = make(CLSID_Btns, b);
              vemo::Variant f, t;
-             *f.Get() = text(L"f.bmp");
-             *t.Get() = text(L"tip");
+             *f.Get() = Text(L"f.bmp");
+             *t.Get() = Text(L"tip");
              for (int i = 0; i < 3 && SUCCEEDED(hr); ++i)
-                 hr = late(b.Get(), L"Add", {*f.Get(), *f.Get(), *t.Get(), number(1), number(i), number(i), number(0)});
-             if (SUCCEEDED(hr)) hr = late(b.Get(), L"Item", {number(2)});
+                 hr = late(b.Get(), L"Add", {*f.Get(), *f.Get(), *t.Get(), Long(1), Long(i), Long(i), Long(0)});
+             if (SUCCEEDED(hr)) hr = late(b.Get(), L"Item", {Long(2)});
              vemo::Variant items;
              vemo::ExcepInfo excep;
              DISPPARAMS none = {};
@@ -331,8 +282,8 @@ TEST_F(FrameTest, EveryFailedAllocationIsAnOutOfMemoryError) {
              ComPtr<IDispatch> c;
              HRESULT hr = hooks.newCollection(c.Out());
              vemo::Variant key;
-             *key.Get() = text(L"Key");
-             if (SUCCEEDED(hr)) hr = late(c.Get(), L"Add", {number(1), *key.Get()});
+             *key.Get() = Text(L"Key");
+             if (SUCCEEDED(hr)) hr = late(c.Get(), L"Add", {Long(1), *key.Get()});
              if (SUCCEEDED(hr)) hr = late(c.Get(), L"Item", {*key.Get()});
              return hr;
          }},

@@ -9,53 +9,35 @@
 
 namespace {
 
-class IniFileTest : public ::testing::Test {
+class IniFileTest : public LibraryTest {
 protected:
     void SetUp() override {
-        ASSERT_HRESULT_SUCCEEDED(CoInitialize(nullptr));
-        dll_ = LoadLibraryW(LibraryPath().c_str());
-        ASSERT_NE(dll_, nullptr);
-        auto get = reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(
-            GetProcAddress(dll_, "DllGetClassObject"));
-        canUnloadNow_ = reinterpret_cast<decltype(canUnloadNow_)>(GetProcAddress(dll_, "DllCanUnloadNow"));
-        ComPtr<IClassFactory> f;
-        ASSERT_HRESULT_SUCCEEDED(get(CLSID_IniFile, IID_IClassFactory, f.OutVoid()));
-        ASSERT_HRESULT_SUCCEEDED(f->CreateInstance(nullptr, IID__IniFile, ini_.OutVoid()));
+        LibraryTest::SetUp();
+        ini_ = Make<_IniFile>(CLSID_IniFile, IID__IniFile);
+        ASSERT_TRUE(ini_);
         std::wstring name = L"early-" + std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(GetCurrentProcessId());
-        BSTR b = SysAllocString(name.c_str());
-        ASSERT_HRESULT_SUCCEEDED(ini_->put_IniFileName(b));
-        SysFreeString(b);
+        ASSERT_HRESULT_SUCCEEDED(ini_->put_IniFileName(vemo::Bstr(name.c_str()).Get()));
     }
     void TearDown() override {
         ini_.Reset();
         CoFreeUnusedLibraries();
-        EXPECT_EQ(canUnloadNow_(), S_OK) << "an object outlived its test";
-        CoUninitialize();
     }
     void Save(const wchar_t* section, const wchar_t* key, VARIANT value) {
-        BSTR s = SysAllocString(section), k = SysAllocString(key);
+        vemo::Bstr s(section), k(key);
         VARIANT_BOOL r = VARIANT_TRUE;
-        EXPECT_HRESULT_SUCCEEDED(ini_->SaveSet(&s, &k, &value, &r));
+        EXPECT_HRESULT_SUCCEEDED(ini_->SaveSet(s.InOut(), k.InOut(), &value, &r));
         EXPECT_EQ(r, VARIANT_FALSE);
-        SysFreeString(s);
-        SysFreeString(k);
     }
 
-    HMODULE dll_ = nullptr;
-    HRESULT(STDAPICALLTYPE* canUnloadNow_)() = nullptr;
     ComPtr<_IniFile> ini_;
 };
 
 TEST_F(IniFileTest, LeftOutDefaultIsTheEmptyText) {
-    BSTR s = SysAllocString(L"Nowhere"), k = SysAllocString(L"k");
-    VARIANT out;
-    VariantInit(&out);
-    ASSERT_HRESULT_SUCCEEDED(ini_->GetSet(s, &k, nullptr, &out));
-    EXPECT_EQ(V_VT(&out), VT_BSTR);
-    EXPECT_EQ(SysStringLen(V_BSTR(&out)), 0u);
-    VariantClear(&out);
-    SysFreeString(s);
-    SysFreeString(k);
+    vemo::Bstr k(L"k");
+    vemo::Variant out;
+    ASSERT_HRESULT_SUCCEEDED(ini_->GetSet(vemo::Bstr(L"Nowhere").Get(), k.InOut(), nullptr, out.Get()));
+    EXPECT_EQ(out.Type(), VT_BSTR);
+    EXPECT_EQ(SysStringLen(V_BSTR(out.Get())), 0u);
 }
 
 TEST_F(IniFileTest, SectionDictionaryThroughItsVtable) {
@@ -68,40 +50,28 @@ TEST_F(IniFileTest, SectionDictionaryThroughItsVtable) {
     Save(L"Sec", L"first", v);
     Save(L"Sec", L"second", v);  // replaced in place: order kept
 
-    BSTR s = SysAllocString(L" Sec ");
     ComPtr<IPyxDictionary> d;
-    ASSERT_HRESULT_SUCCEEDED(ini_->GetAllSetToDict(s, d.Out()));
-    SysFreeString(s);
+    ASSERT_HRESULT_SUCCEEDED(ini_->GetAllSetToDict(vemo::Bstr(L" Sec ").Get(), d.Out()));
     ASSERT_TRUE(d);
     LONG n = 0;
     ASSERT_HRESULT_SUCCEEDED(d->get_EntryCount(&n));
     EXPECT_EQ(n, 2);
-    BSTR key = nullptr;
-    ASSERT_HRESULT_SUCCEEDED(d->KeyAt(1, &key));
-    EXPECT_STREQ(key, L"second");
-    VARIANT value;
-    VariantInit(&value);
-    ASSERT_HRESULT_SUCCEEDED(d->ValueOf(key, &value));
-    EXPECT_EQ(V_VT(&value), VT_BOOL);
-    SysFreeString(key);
-    VariantClear(&value);
+    vemo::Bstr key;
+    ASSERT_HRESULT_SUCCEEDED(d->KeyAt(1, key.Out()));
+    EXPECT_STREQ(key.Get(), L"second");
+    vemo::Variant value;
+    ASSERT_HRESULT_SUCCEEDED(d->ValueOf(key.Get(), value.Get()));
+    EXPECT_EQ(value.Type(), VT_BOOL);
     // A numeric default turns the stored Boolean into a number.
-    VARIANT def;
-    V_VT(&def) = VT_I4;
-    V_I4(&def) = 0;
-    key = SysAllocString(L"first");
-    ASSERT_HRESULT_SUCCEEDED(d->Lookup(key, def, &value));
-    EXPECT_EQ(V_VT(&value), VT_I4);
-    EXPECT_EQ(V_I4(&value), -1);
-    SysFreeString(key);
+    ASSERT_HRESULT_SUCCEEDED(d->Lookup(vemo::Bstr(L"first").Get(), Long(0), value.Out()));
+    EXPECT_EQ(value.Type(), VT_I4);
+    EXPECT_EQ(V_I4(value.Get()), -1);
 }
 
 TEST_F(IniFileTest, MissingSectionGivesNothing) {
-    BSTR s = SysAllocString(L"NoSuchSection");
     IPyxDictionary* d = reinterpret_cast<IPyxDictionary*>(1);
-    ASSERT_HRESULT_SUCCEEDED(ini_->GetAllSetToDict(s, &d));
+    ASSERT_HRESULT_SUCCEEDED(ini_->GetAllSetToDict(vemo::Bstr(L"NoSuchSection").Get(), &d));
     EXPECT_EQ(d, nullptr);
-    SysFreeString(s);
 }
 
 }  // namespace
@@ -127,16 +97,9 @@ ComPtr<IDispatch> HostObject(const wchar_t* progId) {
 }
 
 void SetLogin(IDispatch* props, const wchar_t* text) {
-    VARIANT args[3];
-    V_VT(&args[0]) = VT_BSTR;
-    V_BSTR(&args[0]) = SysAllocString(text);
-    V_VT(&args[1]) = VT_BSTR;
-    V_BSTR(&args[1]) = SysAllocString(L"PropsString");
-    V_VT(&args[2]) = VT_I4;
-    V_I4(&args[2]) = static_cast<LONG>(GetCurrentProcessId());
-    VARIANT r;
-    VariantInit(&r);
-    EXPECT_HRESULT_SUCCEEDED(CallByName(props, L"SetProperty", DISPATCH_METHOD, args, 3, &r));
+    VARIANT args[3] = {Text(text), Text(L"PropsString"), Long(static_cast<LONG>(GetCurrentProcessId()))};
+    vemo::Variant r;
+    EXPECT_HRESULT_SUCCEEDED(CallByName(props, L"SetProperty", DISPATCH_METHOD, args, 3, r.Get()));
     for (VARIANT& a : args) VariantClear(&a);
 }
 
@@ -152,27 +115,21 @@ TEST_F(IniFileTest, ExecuteSqlPassesTheTextWholeAndRaisesTheComponentsError) {
     SetLogin(props.Get(), L"Driver={No Such Driver Here};");
     const wchar_t text[] = L"SELECT '\u4E2D\u6587 \u20AC \U0001F600' \0 -- tail";
     const UINT length = sizeof text / sizeof text[0] - 1;
-    BSTR sql = SysAllocStringLen(text, length);
+    vemo::Bstr sql(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
     _Recordset* rs = reinterpret_cast<_Recordset*>(1);
-    HRESULT hr = ini_->ExecuteSQL(sql, &rs);
+    HRESULT hr = ini_->ExecuteSQL(sql.Get(), &rs);
     EXPECT_TRUE(FAILED(hr));
     EXPECT_EQ(rs, nullptr);
-    VARIANT last;
-    VariantInit(&last);
-    ASSERT_HRESULT_SUCCEEDED(CallByName(data.Get(), L"LastSql", DISPATCH_PROPERTYGET, nullptr, 0, &last));
-    ASSERT_EQ(V_VT(&last), VT_BSTR);
-    EXPECT_EQ(std::wstring(V_BSTR(&last), SysStringLen(V_BSTR(&last))), std::wstring(text, length));
-    VariantClear(&last);
-    VARIANT live;
-    VariantInit(&live);
-    ASSERT_HRESULT_SUCCEEDED(CallByName(data.Get(), L"LiveInstances", DISPATCH_PROPERTYGET, nullptr, 0, &live));
-    EXPECT_EQ(V_I4(&live), 1) << "the call's own component is released after the failure";
+    vemo::Variant last, live;
+    ASSERT_HRESULT_SUCCEEDED(CallByName(data.Get(), L"LastSql", DISPATCH_PROPERTYGET, nullptr, 0, last.Get()));
+    ASSERT_EQ(last.Type(), VT_BSTR);
+    EXPECT_EQ(TextOf(last), std::wstring(text, length));
+    ASSERT_HRESULT_SUCCEEDED(CallByName(data.Get(), L"LiveInstances", DISPATCH_PROPERTYGET, nullptr, 0, live.Get()));
+    EXPECT_EQ(V_I4(live.Get()), 1) << "the call's own component is released after the failure";
     // The settings of the same object are untouched and still work.
-    BSTR name = nullptr;
-    EXPECT_HRESULT_SUCCEEDED(ini_->get_IniFileName(&name));
-    EXPECT_EQ(std::wstring(name).rfind(L"early-", 0), 0u);
-    SysFreeString(name);
-    SysFreeString(sql);
+    vemo::Bstr name;
+    EXPECT_HRESULT_SUCCEEDED(ini_->get_IniFileName(name.Out()));
+    EXPECT_EQ(std::wstring(name.Get()).rfind(L"early-", 0), 0u);
     SetLogin(props.Get(), L"");
 }
 
@@ -228,23 +185,16 @@ TEST_F(IniFileTest, ComponentsReplacingByReferenceTextsFreeEachTextOnce) {
     static FreeSpy spy;  // outlives blocks still out when it is revoked
     ASSERT_HRESULT_SUCCEEDED(CoRegisterMallocSpy(&spy));
     SetEnvironmentVariableW(L"TESTHOST_WRITE_BACK", L"1");
-    VARIANT v;
-    V_VT(&v) = VT_I4;
-    V_I4(&v) = 41;
-    Save(L"Back", L"k", v);
-    BSTR s = SysAllocString(L"Back"), k = SysAllocString(L"k");
-    VARIANT out;
-    VariantInit(&out);
-    EXPECT_HRESULT_SUCCEEDED(ini_->GetSet(s, &k, nullptr, &out));
-    ASSERT_EQ(V_VT(&out), VT_BSTR);  // as the default's kind: the empty text
-    EXPECT_STREQ(V_BSTR(&out), L"41");
-    VariantClear(&out);
-    BSTR sql = SysAllocString(L"SELECT 1");
-    _Recordset* rs = nullptr;
-    EXPECT_TRUE(FAILED(ini_->ExecuteSQL(sql, &rs)));  // no such driver
-    SysFreeString(sql);
-    SysFreeString(s);
-    SysFreeString(k);
+    Save(L"Back", L"k", Long(41));
+    {
+        vemo::Bstr k(L"k");
+        vemo::Variant out;
+        EXPECT_HRESULT_SUCCEEDED(ini_->GetSet(vemo::Bstr(L"Back").Get(), k.InOut(), nullptr, out.Get()));
+        ASSERT_EQ(out.Type(), VT_BSTR);  // as the default's kind: the empty text
+        EXPECT_STREQ(V_BSTR(out.Get()), L"41");
+        _Recordset* rs = nullptr;
+        EXPECT_TRUE(FAILED(ini_->ExecuteSQL(vemo::Bstr(L"SELECT 1").Get(), &rs)));  // no such driver
+    }
     SetEnvironmentVariableW(L"TESTHOST_WRITE_BACK", nullptr);
     CoRevokeMallocSpy();
     EXPECT_GT(spy.frees, 0) << "the spy saw no block";

@@ -11,21 +11,12 @@
 
 namespace {
 
-class InvokeArgumentsTest : public ::testing::Test {
+class InvokeArgumentsTest : public LibraryTest {
 protected:
     void SetUp() override {
-        ASSERT_HRESULT_SUCCEEDED(CoInitialize(nullptr));
-        HMODULE dll = LoadLibraryW(LibraryPath().c_str());
-        ASSERT_NE(dll, nullptr);
-        auto get = reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(
-            GetProcAddress(dll, "DllGetClassObject"));
-        ComPtr<IClassFactory> factory;
-        ASSERT_HRESULT_SUCCEEDED(get(CLSID_VemoFuns, IID_IClassFactory, factory.OutVoid()));
-        ASSERT_HRESULT_SUCCEEDED(factory->CreateInstance(nullptr, IID_IDispatch, funs_.OutVoid()));
-    }
-    void TearDown() override {
-        funs_.Reset();
-        CoUninitialize();
+        LibraryTest::SetUp();
+        funs_ = Make<IDispatch>(CLSID_VemoFuns, IID_IDispatch);
+        ASSERT_TRUE(funs_);
     }
     DISPID Id(const wchar_t* name) {
         LPOLESTR n = const_cast<LPOLESTR>(name);
@@ -37,27 +28,11 @@ protected:
     HRESULT Call(const wchar_t* name, std::vector<VARIANT> args, UINT* argErr = nullptr) {
         std::vector<VARIANT> reversed(args.rbegin(), args.rend());
         DISPPARAMS p = {reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-        VARIANT r;
-        VariantInit(&r);
-        HRESULT hr = funs_->Invoke(Id(name), IID_NULL, 0, DISPATCH_METHOD, &p, &r, nullptr, argErr);
-        VariantClear(&r);
-        return hr;
+        vemo::Variant r;
+        return funs_->Invoke(Id(name), IID_NULL, 0, DISPATCH_METHOD, &p, r.Get(), nullptr, argErr);
     }
     ComPtr<IDispatch> funs_;
 };
-
-VARIANT Object(IDispatch* p) {
-    VARIANT v;
-    V_VT(&v) = VT_DISPATCH;
-    V_DISPATCH(&v) = p;
-    return v;
-}
-VARIANT Long(LONG n) {
-    VARIANT v;
-    V_VT(&v) = VT_I4;
-    V_I4(&v) = n;
-    return v;
-}
 
 TEST_F(InvokeArgumentsTest, AMisfitLaterArgumentLeavesNoReferenceOnAnEarlierObject) {
     FakeObject grid;
@@ -77,53 +52,31 @@ TEST_F(InvokeArgumentsTest, WrongArgumentCountsAreRefusedWithoutKeepingObjects) 
     FakeObject grid;
     EXPECT_EQ(Call(L"MergeRowData", {Object(&grid)}), DISP_E_BADPARAMCOUNT);
     EXPECT_EQ(Call(L"MergeRowData", {Object(&grid), Long(1), Long(2), Long(3)}), DISP_E_BADPARAMCOUNT);
-    VARIANT missing;
-    V_VT(&missing) = VT_ERROR;
-    V_ERROR(&missing) = DISP_E_PARAMNOTFOUND;
-    EXPECT_EQ(Call(L"MergeRowData", {Object(&grid), missing, Long(3)}), DISP_E_PARAMNOTOPTIONAL);
+    EXPECT_EQ(Call(L"MergeRowData", {Object(&grid), Missing(), Long(3)}), DISP_E_PARAMNOTOPTIONAL);
     EXPECT_EQ(grid.References(), 1);
 }
 
 TEST_F(InvokeArgumentsTest, AnObjectWithoutTheParameterInterfaceIsRefused) {
     FakeObject notAConnection;
-    VARIANT name;
-    V_VT(&name) = VT_BSTR;
-    V_BSTR(&name) = SysAllocString(L"ICStockBill");
+    vemo::Variant name;
+    *name.Get() = Text(L"ICStockBill");
     UINT argErr = 99;
-    EXPECT_EQ(Call(L"GetICMaxNum", {name, Object(&notAConnection)}, &argErr), DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(Call(L"GetICMaxNum", {*name.Get(), Object(&notAConnection)}, &argErr), DISP_E_TYPEMISMATCH);
     EXPECT_EQ(argErr, 0u);
     EXPECT_EQ(notAConnection.References(), 1);
-    VariantClear(&name);
 }
 
 TEST_F(InvokeArgumentsTest, ConvertibleArgumentsStillReachTheMember) {
     // A number for a text parameter and a text for a number are converted.
-    VARIANT text;
-    V_VT(&text) = VT_BSTR;
-    V_BSTR(&text) = SysAllocString(L"a|b|c");
-    VARIANT place;
-    V_VT(&place) = VT_BSTR;
-    V_BSTR(&place) = SysAllocString(L"2");
-    std::vector<VARIANT> args = {text, place};
-    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
-    DISPPARAMS p = {reversed.data(), nullptr, 2, 0};
-    VARIANT r;
-    VariantInit(&r);
-    ASSERT_HRESULT_SUCCEEDED(funs_->Invoke(Id(L"GetString"), IID_NULL, 0, DISPATCH_METHOD, &p, &r, nullptr, nullptr));
-    ASSERT_EQ(V_VT(&r), VT_BSTR);
-    EXPECT_STREQ(V_BSTR(&r), L"b");
-    VariantClear(&r);
-    VariantClear(&text);
-    VariantClear(&place);
+    vemo::Variant text, place, r;
+    *text.Get() = Text(L"a|b|c");
+    *place.Get() = Text(L"2");
+    ASSERT_HRESULT_SUCCEEDED(LateCall(funs_.Get(), L"GetString", DISPATCH_METHOD, {*text.Get(), *place.Get()}, r.Get()));
+    ASSERT_EQ(r.Type(), VT_BSTR);
+    EXPECT_STREQ(V_BSTR(r.Get()), L"b");
 }
 
-// Argument values of the tables below.
-VARIANT Text(const wchar_t* s) {
-    VARIANT v;
-    V_VT(&v) = VT_BSTR;
-    V_BSTR(&v) = SysAllocString(s);
-    return v;
-}
+// Argument values of the tables below (with Text, Long and Object).
 VARIANT Short(SHORT n) {
     VARIANT v;
     V_VT(&v) = VT_I2;
@@ -166,10 +119,8 @@ std::wstring Describe(HRESULT hr, VARIANT& r) {
         return out;
     }
     if (V_VT(&r) == VT_DISPATCH || V_VT(&r) == VT_UNKNOWN) return out + (V_UNKNOWN(&r) ? L"object" : L"Nothing");
-    VARIANT text;
-    VariantInit(&text);
-    if (SUCCEEDED(VariantChangeTypeEx(&text, &r, LOCALE_INVARIANT, 0, VT_BSTR))) out += V_BSTR(&text);
-    VariantClear(&text);
+    vemo::Variant text;
+    if (SUCCEEDED(VariantChangeTypeEx(text.Get(), &r, LOCALE_INVARIANT, 0, VT_BSTR))) out += V_BSTR(text.Get());
     return out;
 }
 
@@ -197,27 +148,24 @@ TEST_F(InvokeArgumentsTest, CallsThatFitAndCallsThatNeedWorkAlternateOnOneMember
         DISPID named = c.named;
         DISPPARAMS p = {reversed.data(), c.named == DISPID_UNKNOWN ? nullptr : &named,
                         static_cast<UINT>(reversed.size()), c.named == DISPID_UNKNOWN ? 0u : 1u};
-        VARIANT r;
-        VariantInit(&r);
-        EXPECT_HRESULT_SUCCEEDED(funs_->Invoke(Id(L"GetString"), IID_NULL, 0, DISPATCH_METHOD, &p, &r, nullptr, nullptr));
-        EXPECT_EQ(V_VT(&r), VT_BSTR);
-        if (V_VT(&r) == VT_BSTR) EXPECT_STREQ(V_BSTR(&r), c.expected);
-        VariantClear(&r);
+        vemo::Variant r;
+        EXPECT_HRESULT_SUCCEEDED(funs_->Invoke(Id(L"GetString"), IID_NULL, 0, DISPATCH_METHOD, &p, r.Get(), nullptr, nullptr));
+        EXPECT_EQ(r.Type(), VT_BSTR);
+        if (r.Type() == VT_BSTR) {
+            EXPECT_STREQ(V_BSTR(r.Get()), c.expected);
+        }
         for (VARIANT v : c.args) VariantClear(&v);
     }
     // A required parameter given as missing is refused whatever came before.
     FakeObject grid;
-    VARIANT missing;
-    V_VT(&missing) = VT_ERROR;
-    V_ERROR(&missing) = DISP_E_PARAMNOTFOUND;
-    VARIANT rowText = Text(L"x");
+    vemo::Variant rowText;
+    *rowText.Get() = Text(L"x");
     VARIANT gridRef;
     IDispatch* gridPointer = &grid;
     V_VT(&gridRef) = VT_BYREF | VT_DISPATCH;
     V_DISPATCHREF(&gridRef) = &gridPointer;
-    EXPECT_EQ(Call(L"MergeRowData", {gridRef, missing, rowText}), DISP_E_PARAMNOTOPTIONAL);
+    EXPECT_EQ(Call(L"MergeRowData", {gridRef, Missing(), *rowText.Get()}), DISP_E_PARAMNOTOPTIONAL);
     EXPECT_EQ(grid.References(), 1);
-    VariantClear(&rowText);
 }
 
 TEST_F(InvokeArgumentsTest, VariablesAndTypedReferencesActAsTheirValues) {
@@ -276,15 +224,10 @@ TEST_F(InvokeArgumentsTest, VariablesAndTypedReferencesActAsTheirValues) {
         {&CLSID_Btn, L"BLoad", true, {Bool(true)}},
     };
 
-    auto make = [](const CLSID& cls) {
-        HMODULE dll = GetModuleHandleW(LibraryPath().c_str());
-        auto get = reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(
-            GetProcAddress(dll, "DllGetClassObject"));
-        ComPtr<IClassFactory> factory;
+    auto make = [&](const CLSID& cls) {
         ComPtr<IDispatch> object;
-        if (SUCCEEDED(get(cls, IID_IClassFactory, factory.OutVoid()))) {
+        if (ComPtr<IClassFactory> factory = dll_.Factory(cls))
             factory->CreateInstance(nullptr, IID_IDispatch, object.OutVoid());
-        }
         return object;
     };
     enum Form { Literal, Variable, TypedReference };
@@ -316,18 +259,15 @@ TEST_F(InvokeArgumentsTest, VariablesAndTypedReferencesActAsTheirValues) {
         DISPID named = DISPID_PROPERTYPUT;
         DISPPARAMS p = {reversed.data(), c.put ? &named : nullptr, static_cast<UINT>(reversed.size()),
                         c.put ? 1u : 0u};
-        VARIANT r;
-        VariantInit(&r);
+        vemo::Variant r;
         HRESULT hr = object->Invoke(id, IID_NULL, 0, c.put ? DISPATCH_PROPERTYPUT : DISPATCH_METHOD | DISPATCH_PROPERTYGET, &p,
-                                    c.put ? nullptr : &r, nullptr, nullptr);
+                                    c.put ? nullptr : r.Get(), nullptr, nullptr);
         if (c.put && SUCCEEDED(hr)) {
             DISPPARAMS none = {nullptr, nullptr, 0, 0};
-            hr = object->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &r, nullptr, nullptr);
+            hr = object->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, r.Get(), nullptr, nullptr);
         }
-        std::wstring out = Describe(hr, r);
-        VariantClear(&r);
         for (VARIANT& v : copies) VariantClear(&v);
-        return out;
+        return Describe(hr, *r.Get());
     };
 
     std::set<std::wstring> covered;
@@ -358,13 +298,12 @@ TEST_F(InvokeArgumentsTest, VariablesAndTypedReferencesActAsTheirValues) {
             bool byValue = false;
             for (SHORT k = 0; k < f->cParams; ++k)
                 byValue |= !(f->lprgelemdescParam[k].paramdesc.wParamFlags & (PARAMFLAG_FOUT | PARAMFLAG_FRETVAL));
-            BSTR name = nullptr;
+            vemo::Bstr name;
             UINT n = 0;
-            info->GetNames(f->memid, &name, 1, &n);
-            if (byValue && name && !(f->wFuncFlags & FUNCFLAG_FRESTRICTED)) {
-                EXPECT_TRUE(covered.count(name)) << name << L" is missing from the table";
+            info->GetNames(f->memid, name.Out(), 1, &n);
+            if (byValue && name.Get() && !(f->wFuncFlags & FUNCFLAG_FRESTRICTED)) {
+                EXPECT_TRUE(covered.count(name.Get())) << name.Get() << L" is missing from the table";
             }
-            SysFreeString(name);
             info->ReleaseFuncDesc(f);
         }
         info->ReleaseTypeAttr(attr);

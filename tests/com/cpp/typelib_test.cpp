@@ -93,13 +93,10 @@ const InterfaceRow kInterfaces[] = {
 };
 
 std::wstring Doc(ITypeInfo* info, MEMBERID id, std::wstring* help = nullptr) {
-    BSTR name = nullptr, doc = nullptr;
-    info->GetDocumentation(id, &name, &doc, nullptr, nullptr);
-    std::wstring n = name ? name : L"";
-    if (help) *help = doc ? doc : L"";
-    SysFreeString(name);
-    SysFreeString(doc);
-    return n;
+    vemo::Bstr name, doc;
+    info->GetDocumentation(id, name.Out(), doc.Out(), nullptr, nullptr);
+    if (help) *help = doc.Get() ? doc.Get() : L"";
+    return name.Get() ? name.Get() : L"";
 }
 
 // A parameter in the notation of MemberRow::params. A user-defined type is
@@ -165,12 +162,10 @@ TEST_F(TypeLibTest, LibraryIdentity) {
     EXPECT_EQ(attr->lcid, 0u);
     EXPECT_EQ(attr->syskind, sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
     lib_->ReleaseTLibAttr(attr);
-    BSTR name = nullptr, doc = nullptr;
-    ASSERT_HRESULT_SUCCEEDED(lib_->GetDocumentation(-1, &name, &doc, nullptr, nullptr));
-    EXPECT_STREQ(name, L"VemoFunction");
-    EXPECT_STREQ(doc, L"DAZ Functions V2.0");
-    SysFreeString(name);
-    SysFreeString(doc);
+    vemo::Bstr name, doc;
+    ASSERT_HRESULT_SUCCEEDED(lib_->GetDocumentation(-1, name.Out(), doc.Out(), nullptr, nullptr));
+    EXPECT_STREQ(name.Get(), L"VemoFunction");
+    EXPECT_STREQ(doc.Get(), L"DAZ Functions V2.0");
 }
 
 TEST_F(TypeLibTest, CoclassesAreCreatableAppObjectsWithPredeclaredIds) {
@@ -253,7 +248,7 @@ struct Param {
     VARTYPE vt;      // of the type, VT_PTR resolved one level into byRef
     bool byRef;
     USHORT flags;
-    VARIANT def;
+    vemo::Variant def;
 };
 
 Param ParamOf(ITypeLib* lib, const wchar_t* iid, const wchar_t* name, int p) {
@@ -266,7 +261,6 @@ Param ParamOf(ITypeLib* lib, const wchar_t* iid, const wchar_t* name, int p) {
     TYPEATTR* attr = nullptr;
     vt->GetTypeAttr(&attr);
     Param out = {};
-    VariantInit(&out.def);
     for (UINT f = 0; f < attr->cFuncs; ++f) {
         FUNCDESC* fd = nullptr;
         vt->GetFuncDesc(f, &fd);
@@ -276,7 +270,7 @@ Param ParamOf(ITypeLib* lib, const wchar_t* iid, const wchar_t* name, int p) {
             out.vt = out.byRef ? e.tdesc.lptdesc->vt : e.tdesc.vt;
             out.flags = e.paramdesc.wParamFlags;
             if ((out.flags & PARAMFLAG_FHASDEFAULT) && e.paramdesc.pparamdescex)
-                VariantCopy(&out.def, &e.paramdesc.pparamdescex->varDefaultValue);
+                VariantCopy(out.def.Get(), &e.paramdesc.pparamdescex->varDefaultValue);
         }
         vt->ReleaseFuncDesc(fd);
     }
@@ -305,27 +299,25 @@ TEST_F(TypeLibTest, OptionalParametersCarryTheirDefaults) {
         EXPECT_EQ(p.flags & (PARAMFLAG_FOPT | PARAMFLAG_FHASDEFAULT), PARAMFLAG_FOPT | PARAMFLAG_FHASDEFAULT)
             << r.member << " " << r.param;
         if (r.text) {
-            ASSERT_EQ(V_VT(&p.def), VT_BSTR) << r.member;
-            EXPECT_STREQ(V_BSTR(&p.def), r.text) << r.member;
+            ASSERT_EQ(p.def.Type(), VT_BSTR) << r.member;
+            EXPECT_STREQ(V_BSTR(p.def.Get()), r.text) << r.member;
         } else {
             // The default has the parameter's own type (VT_BOOL true is -1).
-            EXPECT_EQ(V_VT(&p.def), r.vt) << r.member << " " << r.param;
+            EXPECT_EQ(p.def.Type(), r.vt) << r.member << " " << r.param;
             if (r.vt == VT_BOOL) {
-                EXPECT_EQ(V_BOOL(&p.def), VARIANT_TRUE) << r.member;
+                EXPECT_EQ(V_BOOL(p.def.Get()), VARIANT_TRUE) << r.member;
             }
             VARIANT n;
             VariantInit(&n);
-            ASSERT_HRESULT_SUCCEEDED(VariantChangeType(&n, &p.def, 0, VT_I4)) << r.member;
+            ASSERT_HRESULT_SUCCEEDED(VariantChangeType(&n, p.def.Get(), 0, VT_I4)) << r.member;
             EXPECT_EQ(V_I4(&n), r.number) << r.member << " " << r.param;
         }
-        VariantClear(&p.def);
     }
     Param d = ParamOf(lib_.Get(), L"{CC289CE1-275D-43BA-A3B7-23E2C0D703D2}", L"GetSet", 2);
     EXPECT_TRUE(d.byRef);
     EXPECT_EQ(d.vt, VT_VARIANT);
-    ASSERT_EQ(V_VT(&d.def), VT_BSTR);
-    EXPECT_EQ(SysStringLen(V_BSTR(&d.def)), 0u);
-    VariantClear(&d.def);
+    ASSERT_EQ(d.def.Type(), VT_BSTR);
+    EXPECT_EQ(SysStringLen(V_BSTR(d.def.Get())), 0u);
     Param key = ParamOf(lib_.Get(), L"{CC289CE1-275D-43BA-A3B7-23E2C0D703D2}", L"GetSet", 1);
     EXPECT_TRUE(key.byRef);
     EXPECT_EQ(key.flags & (PARAMFLAG_FIN | PARAMFLAG_FOUT), PARAMFLAG_FIN | PARAMFLAG_FOUT);

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "VemoFunction_h.h"
-#include "com_test_support.h"
+#include "com_calls.h"
 
 namespace {
 

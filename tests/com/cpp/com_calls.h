@@ -1,0 +1,79 @@
+// Plain helpers of the Windows-side test programs (no test framework): the
+// library's path, GUIDs from text, late-bound calls and calls through a
+// proxy from another apartment. The deployment host uses them too.
+#pragma once
+#include <windows.h>
+#include <oleauto.h>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "frame/com_ptr.h"
+
+using vemo::ComPtr;
+
+inline GUID Guid(const wchar_t* text) {
+    GUID g = {};
+    CLSIDFromString(const_cast<LPOLESTR>(text), &g);
+    return g;
+}
+
+// The library under test: VEMO_DLL names it (a Windows path).
+inline std::wstring LibraryPath() {
+    wchar_t buf[1024];
+    DWORD n = GetEnvironmentVariableW(L"VEMO_DLL", buf, 1024);
+    return n ? std::wstring(buf, n) : std::wstring(L"VemoFunction.dll");
+}
+
+// Runs `body` on a thread of its own (a multithreaded apartment) with
+// `object` marshalled to it as `iid`, so every call goes through a proxy.
+// This apartment pumps its messages meanwhile: the calls come back through
+// its queue. Returns the first failure of marshalling, or S_OK.
+namespace detail {
+struct ApartmentCall {
+    IStream* stream;
+    IID iid;
+    const std::function<void(IUnknown*)>* body;
+    HRESULT hr;
+};
+// A thread routine is stdcall: in the 32-bit build no lambda converts to one.
+inline DWORD WINAPI RunInApartment(void* arg) {
+    auto* c = static_cast<ApartmentCall*>(arg);
+    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    IUnknown* proxy = nullptr;
+    c->hr = CoGetInterfaceAndReleaseStream(c->stream, c->iid, reinterpret_cast<void**>(&proxy));
+    if (SUCCEEDED(c->hr)) {
+        (*c->body)(proxy);
+        proxy->Release();
+    }
+    CoUninitialize();
+    return 0;
+}
+}  // namespace detail
+
+inline HRESULT InOtherApartment(IUnknown* object, REFIID iid, const std::function<void(IUnknown*)>& body) {
+    detail::ApartmentCall call = {nullptr, iid, &body, E_FAIL};
+    HRESULT hr = CoMarshalInterThreadInterfaceInStream(iid, object, &call.stream);
+    if (FAILED(hr)) return hr;
+    HANDLE thread = CreateThread(nullptr, 0, detail::RunInApartment, &call, 0, nullptr);
+    if (!thread) return HRESULT_FROM_WIN32(GetLastError());
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, 60000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    CloseHandle(thread);
+    return call.hr;
+}
+
+// A late-bound call by name with arguments first to last (the caller keeps
+// and clears them); the result in `result`.
+inline HRESULT LateCall(IDispatch* object, const wchar_t* name, WORD flags, std::vector<VARIANT> args,
+                        VARIANT* result) {
+    DISPID id = 0;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(hr)) return hr;
+    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
+    DISPPARAMS p = {reversed.empty() ? nullptr : reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+    return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &p, result, nullptr, nullptr);
+}
