@@ -135,6 +135,37 @@ private:
     SQLHDBC dbc_ = SQL_NULL_HDBC;
 };
 
+// Where one creation by ProgID goes: each step of it alone, in ms per call.
+void CreationSteps(int calls) {
+    APTTYPE type = APTTYPE_CURRENT;
+    APTTYPEQUALIFIER qualifier = APTTYPEQUALIFIER_NONE;
+    CoGetApartmentType(&type, &qualifier);
+    CLSID clsid = {};
+    CLSIDFromProgID(L"ADODB.Connection", &clsid);
+    ComPtr<IClassFactory> factory;
+    CoGetClassObject(clsid, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, factory.OutVoid());
+    if (!factory) Fail("class object of ADODB.Connection");
+    auto ms = [&](const std::function<void()>& body) { return 1000 * Seconds(body, calls) / calls; };
+    double progId = ms([&] { CLSID c; CLSIDFromProgID(L"ADODB.Connection", &c); });
+    double create = ms([&] {
+        ComPtr<IDispatch> d;
+        CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch, d.OutVoid());
+    });
+    double classObject = ms([&] {
+        ComPtr<IClassFactory> f;
+        CoGetClassObject(clsid, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, nullptr, IID_IClassFactory, f.OutVoid());
+    });
+    double instance = ms([&] {
+        ComPtr<IDispatch> d;
+        factory->CreateInstance(nullptr, IID_IDispatch, d.OutVoid());
+    });
+    double byProgId = ms([&] { ComPtr<IDispatch> d = CreateObject(L"ADODB.Connection"); });
+    std::printf("creation of ADODB.Connection (apartment type %d), ms per call: CLSIDFromProgID %.3f, "
+                "CoCreateInstance %.3f, CoGetClassObject %.3f, IClassFactory::CreateInstance %.3f, "
+                "CreateObject %.3f\n",
+                static_cast<int>(type), progId, create, classObject, instance, byProgId);
+}
+
 struct Case {
     const char* name;
     std::function<void()> library, direct, floor;
@@ -209,8 +240,9 @@ int main(int argc, char** argv) {
                 Fail("GetStockNumberByID");
         },
         [&] {
-            double coefficient = ToDouble(*FirstField(open.Get(), kUnitSql, L"FCoefficient").Get());
-            double quantity = ToDouble(*FirstField(open.Get(), kStockSql, L"FQty").Get());
+            // Through the same interface pointer the member is given.
+            double coefficient = ToDouble(*FirstField(openCn.Get(), kUnitSql, L"FCoefficient").Get());
+            double quantity = ToDouble(*FirstField(openCn.Get(), kStockSql, L"FQty").Get());
             if (coefficient * quantity != 3.5) Fail("direct GetStockNumberByID");
         },
         [&] {
@@ -241,12 +273,20 @@ int main(int argc, char** argv) {
         for (Case& c : cases) c.library(), c.direct(), c.floor();  // warm: pooled sessions, loaded drivers
         for (int r = 0; r < rounds; ++r) {
             for (Case& c : cases) {
-                c.libraryTime += Seconds(c.library, calls);
-                c.directTime += Seconds(c.direct, calls);
+                // Library and direct sequence take turns at going first, so
+                // neither always follows the previous case's floor.
+                if (r % 2 == 0) {
+                    c.libraryTime += Seconds(c.library, calls);
+                    c.directTime += Seconds(c.direct, calls);
+                } else {
+                    c.directTime += Seconds(c.direct, calls);
+                    c.libraryTime += Seconds(c.library, calls);
+                }
                 c.floorTime += Seconds(c.floor, calls);
             }
         }
     });
+    if (SUCCEEDED(hr)) hr = Guarded([&] { CreationSteps(calls * rounds); });
     if (FAILED(hr)) { std::printf("a direct ADO call failed: 0x%08lx\n", static_cast<unsigned long>(hr)); return 2; }
     int total = calls * rounds;
     for (const Case& c : cases)

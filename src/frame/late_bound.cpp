@@ -2,6 +2,9 @@
 #include "frame/errors.h"
 
 #include <dispex.h>
+#include <map>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace vemo {
@@ -151,14 +154,73 @@ Bstr ToText(const VARIANT& v) {
     return s;
 }
 
+namespace {
+
+// ProgID -> CLSID of every successful creation, for the process. Under Wine a
+// CLSIDFromProgID reads the registry through the server on every call (about
+// 0.8 ms, more than a database round trip). A mapping is kept only once a
+// creation through it worked, and is dropped when a creation through it fails.
+class ProgIdCache {
+public:
+    bool Find(const wchar_t* progId, CLSID* clsid) {
+        AcquireSRWLockShared(&lock_);
+        auto it = map_.find(std::wstring_view(progId));  // no allocation under the lock
+        bool found = it != map_.end();
+        if (found) *clsid = it->second;
+        ReleaseSRWLockShared(&lock_);
+        return found;
+    }
+    void Keep(const wchar_t* progId, const CLSID& clsid) noexcept {
+        AcquireSRWLockExclusive(&lock_);
+        try {
+            map_[progId] = clsid;
+        } catch (...) {
+            // Not kept: the next creation looks the ProgID up again.
+        }
+        ReleaseSRWLockExclusive(&lock_);
+    }
+    void Drop(const wchar_t* progId) noexcept {
+        AcquireSRWLockExclusive(&lock_);
+        auto it = map_.find(std::wstring_view(progId));
+        if (it != map_.end()) map_.erase(it);
+        ReleaseSRWLockExclusive(&lock_);
+    }
+
+private:
+    SRWLOCK lock_ = SRWLOCK_INIT;
+    std::map<std::wstring, CLSID, std::less<>> map_;
+};
+
+ProgIdCache& Cache() {
+    static ProgIdCache* cache = new ProgIdCache;  // never destroyed: used until the module goes
+    return *cache;
+}
+
+HRESULT CreateDispatch(const CLSID& clsid, ComPtr<IDispatch>& object) {
+    object.Reset();
+    return CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                            object.OutVoid());
+}
+
+}  // namespace
+
 ComPtr<IDispatch> CreateObject(const wchar_t* progId) {
+    ComPtr<IDispatch> object;
+    CLSID cached;
+    HRESULT cachedFailure = S_OK;
+    if (Cache().Find(progId, &cached)) {
+        cachedFailure = CreateDispatch(cached, object);
+        if (SUCCEEDED(cachedFailure)) return object;
+        // The class may have moved (re-registered) or gone: look it up once more.
+        Cache().Drop(progId);
+    }
     CLSID clsid;
     HRESULT hr = CLSIDFromProgID(progId, &clsid);
     if (FAILED(hr)) Raise(hr, std::wstring(L"Cannot create object '") + progId + L"': class not registered");
-    ComPtr<IDispatch> object;
-    hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
-                          object.OutVoid());
+    // The same class that just failed is not created a second time.
+    hr = FAILED(cachedFailure) && IsEqualCLSID(clsid, cached) ? cachedFailure : CreateDispatch(clsid, object);
     if (FAILED(hr)) Check(hr, (std::wstring(L"Cannot create object '") + progId + L"'").c_str());
+    Cache().Keep(progId, clsid);
     return object;
 }
 

@@ -3,6 +3,11 @@
 #include "com_test_support.h"
 #include "VemoFunction_h.h"
 
+#include "fake_dispatch.h"
+#include "frame/auto_values.h"
+#include "frame/errors.h"
+#include "frame/late_bound.h"
+
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -99,6 +104,90 @@ TEST_F(FrameTest, LateBoundDefaultsComeFromTheTypeLibrary) {
     ASSERT_HRESULT_SUCCEEDED(d->GetIDsOfNames(IID_NULL, &getSet, 1, 0, &id));
     EXPECT_EQ(id, 0x60030002);
     EXPECT_EQ(d->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &none, r.Out(), nullptr, nullptr), DISP_E_BADPARAMCOUNT);
+}
+
+// A class of this process only (CoRegisterClassObject) that hands out one
+// scripted object, or fails every creation with `failure`.
+class ProcessClass : public IClassFactory {
+public:
+    explicit ProcessClass(const CLSID& clsid) : clsid_(clsid) {
+        EXPECT_HRESULT_SUCCEEDED(
+            CoRegisterClassObject(clsid_, this, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie_));
+    }
+    ~ProcessClass() { Revoke(); }
+    void Revoke() {
+        if (cookie_) CoRevokeClassObject(cookie_);
+        cookie_ = 0;
+    }
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        *out = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory) ? this : nullptr;
+        return *out ? S_OK : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP CreateInstance(IUnknown*, REFIID iid, void** out) override {
+        ++made;
+        *out = nullptr;
+        return FAILED(failure) ? failure : object.QueryInterface(iid, out);
+    }
+    STDMETHODIMP LockServer(BOOL) override { return S_OK; }
+
+    int made = 0;
+    HRESULT failure = S_OK;
+    FakeObject object;
+
+private:
+    CLSID clsid_;
+    DWORD cookie_ = 0;
+};
+
+// CreateObject keeps a ProgID's CLSID once a creation through it worked; a
+// creation through a kept CLSID that fails looks the ProgID up once more.
+TEST_F(FrameTest, CreateObjectKeepsTheClassOfAProgIdUntilItFails) {
+    const wchar_t kProgId[] = L"VemoTest.KeptClass";
+    const CLSID kFirst = {0x5d0e6a10, 0x1c2b, 0x4e55, {0x9a, 0x31, 0x6e, 0x20, 0x11, 0x7c, 0x42, 0x01}};
+    const CLSID kSecond = {0x5d0e6a10, 0x1c2b, 0x4e55, {0x9a, 0x31, 0x6e, 0x20, 0x11, 0x7c, 0x42, 0x02}};
+    auto pointAt = [&](const CLSID* clsid) {
+        std::wstring key = std::wstring(kProgId) + L"\\CLSID";
+        if (!clsid) {
+            RegDeleteKeyW(HKEY_CLASSES_ROOT, key.c_str());
+            RegDeleteKeyW(HKEY_CLASSES_ROOT, kProgId);
+            return;
+        }
+        wchar_t text[40];
+        StringFromGUID2(*clsid, text, 40);
+        ASSERT_EQ(RegSetValueW(HKEY_CLASSES_ROOT, key.c_str(), REG_SZ, text, 0), ERROR_SUCCESS);
+    };
+    auto create = [&] { return vemo::Guarded([&] { vemo::CreateObject(kProgId); }); };
+
+    ProcessClass first(kFirst), second(kSecond);
+    pointAt(&kFirst);
+    EXPECT_HRESULT_SUCCEEDED(create());
+    EXPECT_HRESULT_SUCCEEDED(create());
+    EXPECT_EQ(first.made, 2);
+    // Re-pointed while the kept class fails: the second lookup finds the new one.
+    pointAt(&kSecond);
+    first.failure = CO_E_SERVER_STOPPING;
+    EXPECT_HRESULT_SUCCEEDED(create());
+    EXPECT_EQ(first.made, 3);
+    EXPECT_EQ(second.made, 1);
+    first.Revoke();
+    EXPECT_HRESULT_SUCCEEDED(create());
+    EXPECT_EQ(second.made, 2) << "the new class is the kept one now";
+    // A failing kept class that the ProgID still names is tried once, and its error raised.
+    second.failure = E_ACCESSDENIED;
+    EXPECT_EQ(create(), E_ACCESSDENIED);
+    EXPECT_EQ(second.made, 3);
+    second.failure = S_OK;
+    EXPECT_HRESULT_SUCCEEDED(create());
+    // A ProgID gone from the registry: nothing kept creates anything.
+    second.failure = REGDB_E_CLASSNOTREG;
+    pointAt(nullptr);
+    EXPECT_HRESULT_FAILED(create());
+    EXPECT_EQ(second.made, 5);
+    second.failure = S_OK;
+    EXPECT_HRESULT_FAILED(create()) << "the failed mapping was dropped";
+    EXPECT_EQ(second.made, 5);
 }
 
 TEST_F(FrameTest, GeneratePwdReturnsSixtyFourBytesFromOne) {
