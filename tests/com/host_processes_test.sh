@@ -38,6 +38,7 @@ wait $pa; wait $pb
 check "first saver finished" "grep -q 'saved 200' '$work/a'"
 check "second saver finished" "grep -q 'saved 200' '$work/b'"
 check "all 400 settings present" "vbs check_load.vbs"
+grep -q 'saved 200' "$work/a" && grep -q 'saved 200' "$work/b" || { echo "savers' output:"; cat "$work/a" "$work/b"; }
 echo "concurrent savers done after $SECONDS s"
 
 # Both make the same new section between one's Load and its Save: the holder
