@@ -18,6 +18,7 @@ set(IDL_DIR ${CMAKE_SOURCE_DIR}/src/vemofunction/idl)
 set(GEN ${CMAKE_BINARY_DIR}/gen)
 file(MAKE_DIRECTORY ${GEN})
 set(WIDL_FLAGS ${VEMO_WIDL_ARCH} -I${IDL_DIR} -I${GEN} -I${VEMO_WINE_IDL_DIR} -L${VEMO_STDOLE_DIR} -L${GEN})
+include(${CMAKE_CURRENT_LIST_DIR}/com_dll.cmake)
 
 # Every Windows program is started through the launcher, which picks the
 # loader for the program and the prefix.
@@ -114,13 +115,8 @@ add_custom_target(import_tlbs ALL DEPENDS ${VEMO_IMPORT_TLBS})
 add_custom_command(OUTPUT ${GEN}/VemoFunction.idl
   COMMAND ${VEMO_ICONV} -f UTF-8 -t GBK ${IDL_DIR}/VemoFunction.idl -o ${GEN}/VemoFunction.idl
   DEPENDS ${IDL_DIR}/VemoFunction.idl VERBATIM)
-add_custom_command(OUTPUT ${GEN}/VemoFunction_widl.tlb ${GEN}/VemoFunction_h.h ${GEN}/VemoFunction_i.c
-  COMMAND ${VEMO_WIDL} ${WIDL_FLAGS} -t -T ${GEN}/VemoFunction_widl.tlb -h -H ${GEN}/VemoFunction_h.h
-          -u -U ${GEN}/VemoFunction_i.c ${GEN}/VemoFunction.idl
-  # widl writes the IDL defaults as C++ default arguments, which do not
-  # compile for by-reference parameters; the defaults live in the type library.
-  COMMAND sed -E -i "s/^( +[A-Za-z_][A-Za-z0-9_ *]*[ *][A-Za-z_][A-Za-z0-9_]*) = [^,)]+([,)])/\\1\\2/" ${GEN}/VemoFunction_h.h
-  DEPENDS ${GEN}/VemoFunction.idl ${VEMO_IMPORT_TLBS} ${GEN}/outside_types.h VERBATIM)
+vemo_widl(IDL ${GEN}/VemoFunction.idl OUT ${GEN} NAME VemoFunction TLB ${GEN}/VemoFunction_widl.tlb
+  DEPENDS ${VEMO_IMPORT_TLBS} ${GEN}/outside_types.h)
 
 add_executable(tlbfinish ${CMAKE_SOURCE_DIR}/tools/tlbfinish/main.cpp)
 target_link_options(tlbfinish PRIVATE -municode)
@@ -153,14 +149,6 @@ add_custom_command(OUTPUT ${VEMO_MANIFEST}
   COMMAND ${CMAKE_COMMAND} -E copy ${VEMO_MANIFEST} ${CMAKE_BINARY_DIR}/VemoFunction.manifest
   DEPENDS ${CMAKE_SOURCE_DIR}/tools/manifest/main.cpp ${CMAKE_SOURCE_DIR}/src/vemofunction/class_table.h VERBATIM)
 
-# The resource script names the finished type library (resource 1), the
-# collection's own declaration (resource 2) and the manifest by their full paths.
-set(VEMO_TLB_PATH ${GEN}/VemoFunction.tlb)
-set(VEMO_COLLECTION_TLB_PATH ${GEN}/collection.tlb)
-configure_file(${CMAKE_SOURCE_DIR}/src/vemofunction/VemoFunction.rc.in ${GEN}/VemoFunction.rc @ONLY)
-set_source_files_properties(${GEN}/VemoFunction.rc PROPERTIES
-  OBJECT_DEPENDS "${GEN}/VemoFunction.tlb;${GEN}/collection.tlb;${VEMO_MANIFEST}")
-
 set(VEMO_WINDOWS_DEFINITIONS UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
 # The frame, compiled once for every COM DLL of the project (the product and
 # the test host's); each DLL links it with a class table of its own.
@@ -168,10 +156,6 @@ add_library(vemo_frame STATIC)
 target_include_directories(vemo_frame PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_compile_definitions(vemo_frame PUBLIC ${VEMO_WINDOWS_DEFINITIONS})
 target_link_libraries(vemo_frame PUBLIC oleaut32 ole32 uuid advapi32)
-# A DLL takes the frame whole: its exports (DllGetClassObject, ...) are named
-# only by the .def file, which does not pull archive members, and in the
-# 32-bit build they are stdcall-decorated.
-set(VEMO_FRAME_FOR_DLL "$<LINK_LIBRARY:WHOLE_ARCHIVE,vemo_frame>")
 # The library's own code is compiled once too; the product DLL and the test
 # build's DLL with its extra hooks (tests/com) link the same objects.
 add_library(vemo_com_objects OBJECT ${GEN}/VemoFunction_i.c ${GEN}/outside_types_i.c)
@@ -179,14 +163,15 @@ target_include_directories(vemo_com_objects PUBLIC ${GEN} ${CMAKE_SOURCE_DIR}/sr
 target_compile_definitions(vemo_com_objects PUBLIC ${VEMO_WINDOWS_DEFINITIONS})
 add_subdirectory(src)
 
-add_library(VemoFunction SHARED $<TARGET_OBJECTS:vemo_com_objects>
-  ${GEN}/VemoFunction.rc ${CMAKE_SOURCE_DIR}/src/vemofunction/VemoFunction.def)
-set_target_properties(VemoFunction PROPERTIES PREFIX "" OUTPUT_NAME VemoFunction)
-target_include_directories(VemoFunction PRIVATE ${GEN} ${CMAKE_SOURCE_DIR}/src)
-# The .def names the exports undecorated; the fix-up to their stdcall symbols is intended.
-target_link_options(VemoFunction PRIVATE -Wl,--enable-stdcall-fixup)
-set(VEMO_COM_LIBS ${VEMO_FRAME_FOR_DLL} vemo_core oleaut32 ole32 uuid advapi32 user32 gdi32)
-target_link_libraries(VemoFunction PRIVATE ${VEMO_COM_LIBS})
+# The resource script names the finished type library (resource 1), the
+# collection's own declaration (resource 2) and the manifest by their full paths.
+set(VEMO_TLB_PATH ${GEN}/VemoFunction.tlb)
+set(VEMO_COLLECTION_TLB_PATH ${GEN}/collection.tlb)
+set(VEMO_RC_DEPENDS ${GEN}/VemoFunction.tlb ${GEN}/collection.tlb ${VEMO_MANIFEST})
+set(VEMO_COM_LIBS vemo_core user32 gdi32)
+vemo_com_dll(VemoFunction SOURCES $<TARGET_OBJECTS:vemo_com_objects>
+  RC ${CMAKE_SOURCE_DIR}/src/vemofunction/VemoFunction.rc.in RC_DEPENDS ${VEMO_RC_DEPENDS}
+  DEF ${CMAKE_SOURCE_DIR}/src/vemofunction/VemoFunction.def INCLUDES ${GEN} LIBS ${VEMO_COM_LIBS})
 
 # Stand-ins for the host's components (data access, profile, ...): built
 # here, registered only in test prefixes, never shipped.

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/com_object.h"
 #include "outside_types.h"
 #include "VemoFunction_h.h"
 
@@ -45,18 +46,8 @@ double CpuSeconds() {
 }
 
 // A form as SetWindowOnTop reads it: only its hwnd, 0 (no window is moved).
-class Form : public IDispatch {
+class Form : public vemo::ScopedComObject<Form, IDispatch> {
 public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (iid != IID_IUnknown && iid != IID_IDispatch) {
-            *out = nullptr;
-            return E_NOINTERFACE;
-        }
-        *out = static_cast<IDispatch*>(this);
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }  // lives on main's stack
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
     STDMETHODIMP GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override {

@@ -23,13 +23,8 @@ class AdoObject : public vemo::DispatchObject<Derived, Interface> {
     using Base = vemo::DispatchObject<Derived, Interface>;
 
 public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (out && IsEqualIID(iid, IID_AdoHostObject)) {
-            *out = static_cast<Interface*>(this);
-            this->AddRef();
-            return S_OK;
-        }
-        return Base::QueryInterface(iid, out);
+    void* QueryExtra(REFIID iid) {
+        return IsEqualIID(iid, IID_AdoHostObject) ? static_cast<Interface*>(this) : Base::QueryExtra(iid);
     }
 
     STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,

@@ -1,5 +1,7 @@
-// The creatable classes of the test host's ADO subset, under ADO's own class
-// identities and ProgIDs, for the frame's class factory and for registration.
+// The test host's ADO subset as the frame's exports see it: its creatable
+// classes under ADO's own class identities and ProgIDs. Registration writes
+// the classes and their ProgIDs only: the type library stays embedded and
+// unregistered, so the ADO interface keys of the prefix are left alone.
 #include "frame/classes.h"
 #include "command.h"
 #include "connection.h"
@@ -19,8 +21,10 @@ const ClassEntry kClasses[] = {
     {&CLSID_Recordset, L"ADODB.Recordset", adohost::Recordset::kInterfaces, &CreateOf<adohost::Recordset>},
 };
 
+const ModuleDefinition kModule = {kClasses, nullptr, 0, 0, nullptr, L"Apartment", 0, nullptr, nullptr};
+
 }  // namespace
 
-ClassList ModuleClasses() { return kClasses; }
+const ModuleDefinition& ThisModule() { return kModule; }
 
 }  // namespace vemo

@@ -1,7 +1,7 @@
 #include "parameter.h"
 #include "ado_errors.h"
 #include "connection_string.h"
-#include "enum_variant.h"
+#include "frame/enum_variant.h"
 #include "odbc.h"
 #include "frame/out_values.h"
 
@@ -121,7 +121,6 @@ STDMETHODIMP ParameterList::Refresh() { return S_OK; }
 STDMETHODIMP ParameterList::_NewEnum(IUnknown** out) {
     return Member([&] {
         vemo::RequireOut(out);
-        *out = nullptr;
         std::vector<vemo::Variant> values;
         for (const ComPtr<Parameter>& p : items) {
             vemo::Variant v;
@@ -129,7 +128,7 @@ STDMETHODIMP ParameterList::_NewEnum(IUnknown** out) {
             V_DISPATCH(v.Get()) = static_cast<_Parameter*>(ComPtr<Parameter>(p).Detach());
             values.push_back(std::move(v));
         }
-        vemo::Check(NewVariantEnum(std::move(values), out));
+        *out = vemo::NewEnumerator(vemo::Snapshot(std::move(values))).Detach();
     });
 }
 

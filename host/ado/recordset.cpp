@@ -1,7 +1,7 @@
 #include "recordset.h"
 #include "ado_errors.h"
 #include "connection_string.h"
-#include "enum_variant.h"
+#include "frame/enum_variant.h"
 #include "frame/out_values.h"
 
 namespace adohost {
@@ -124,7 +124,6 @@ STDMETHODIMP FieldList::get_Count(LONG* out) {
 STDMETHODIMP FieldList::_NewEnum(IUnknown** out) {
     return Member([&] {
         vemo::RequireOut(out);
-        *out = nullptr;
         std::vector<vemo::Variant> values;
         for (size_t i = 0; i < owner_->OpenRows().columns.size(); ++i) {
             vemo::Variant v;
@@ -132,7 +131,7 @@ STDMETHODIMP FieldList::_NewEnum(IUnknown** out) {
             V_DISPATCH(v.Get()) = NewField(owner_, i).Detach();
             values.push_back(std::move(v));
         }
-        vemo::Check(NewVariantEnum(std::move(values), out));
+        *out = vemo::NewEnumerator(vemo::Snapshot(std::move(values))).Detach();
     });
 }
 

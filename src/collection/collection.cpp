@@ -1,5 +1,6 @@
 #include "collection/collection.h"
 #include "collection/locale_key_folding.h"
+#include "frame/enum_variant.h"
 #include "frame/out_values.h"
 
 #include <memory>
@@ -7,8 +8,6 @@
 
 namespace vemo {
 namespace {
-
-using Cursor = KeyedList<Variant>::Cursor;
 
 void RaiseIfFailed(KeyedListStatus status) {
     if (status != KeyedListStatus::Ok) RaiseNumber(ErrorNumber(status));
@@ -39,79 +38,6 @@ Locator LocatorOf(const VARIANT* arg, Variant& value) {
     if (FAILED(hr)) RaiseNumber(kErrTypeMismatch);
     return Locator::Position(V_I4(position.Get()));
 }
-
-// The enumerator that _NewEnum hands out: a cursor of the collection, which
-// stays valid whatever happens to the collection (see KeyedList::Cursor).
-class CollectionEnum final : public IEnumVARIANT {
-public:
-    explicit CollectionEnum(Cursor cursor) : cursor_(std::move(cursor)) { ObjectCreated(); }
-    ~CollectionEnum() { ObjectDestroyed(); }
-    CollectionEnum(const CollectionEnum&) = delete;
-    CollectionEnum& operator=(const CollectionEnum&) = delete;
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IEnumVARIANT)) {
-            *out = static_cast<IEnumVARIANT*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    STDMETHODIMP_(ULONG) Release() override {
-        const LONG n = InterlockedDecrement(&refs_);
-        if (n == 0) delete this;
-        return static_cast<ULONG>(n);
-    }
-
-    // Copies of the next items, oldest first; on a failure nothing is handed
-    // out and the enumerator stays where it was.
-    STDMETHODIMP Next(ULONG count, VARIANT* items, ULONG* fetched) override {
-        if (fetched) *fetched = 0;
-        if (count == 0) return S_OK;
-        if (!items) return E_POINTER;
-        ULONG done = 0;
-        Cursor saved = cursor_;
-        try {
-            cursor_.Next(count, [&](const Variant& item) {
-                VariantInit(&items[done]);
-                const HRESULT hr = VariantCopy(&items[done], const_cast<VARIANT*>(item.Get()));
-                if (FAILED(hr)) throw ComError{hr};
-                ++done;
-            });
-        } catch (...) {
-            for (ULONG i = 0; i < done; ++i) VariantClear(&items[i]);
-            cursor_ = std::move(saved);
-            try {
-                throw;
-            } catch (const ComError& e) {
-                return e.hr;
-            } catch (...) {
-                return E_OUTOFMEMORY;
-            }
-        }
-        if (fetched) *fetched = done;
-        return done == count ? S_OK : S_FALSE;
-    }
-    STDMETHODIMP Skip(ULONG count) override { return cursor_.Skip(count) == count ? S_OK : S_FALSE; }
-    STDMETHODIMP Reset() override {
-        cursor_.Reset();
-        return S_OK;
-    }
-    STDMETHODIMP Clone(IEnumVARIANT** out) override {
-        if (!out) return E_POINTER;
-        *out = new (std::nothrow) CollectionEnum(cursor_.Clone());
-        if (!*out) return E_OUTOFMEMORY;
-        (*out)->AddRef();
-        return S_OK;
-    }
-
-private:
-    volatile LONG refs_ = 0;
-    Cursor cursor_;
-};
 
 }  // namespace
 
@@ -170,9 +96,9 @@ STDMETHODIMP Collection::Remove(VARIANT* index) {
 STDMETHODIMP Collection::_NewEnum(IUnknown** result) {
     return Member([&] {
         RequireOut(result);
-        auto* enumerator = new CollectionEnum(items_.Enumerate());
-        *result = static_cast<IEnumVARIANT*>(enumerator);
-        enumerator->AddRef();
+        // A cursor of the collection, which stays valid whatever happens to
+        // the collection (see KeyedList::Cursor).
+        *result = NewEnumerator(items_.Enumerate()).Detach();
     });
 }
 

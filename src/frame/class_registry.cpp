@@ -1,5 +1,6 @@
 #include "frame/class_registry.h"
-#include "frame/classes.h"
+#include "frame/errors.h"
+#include "frame/handles.h"
 
 #include <objbase.h>
 #include <oleauto.h>
@@ -12,8 +13,6 @@ HRESULT WINAPI UnRegisterTypeLibForUser(REFGUID libid, WORD major, WORD minor, L
 
 namespace vemo {
 namespace {
-
-HRESULT FromWin32(LONG rc) { return rc == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(rc); }
 
 // Wine's per-user type library functions write for the machine. While one
 // runs, the user's classes key stands in for HKEY_CLASSES_ROOT in this
@@ -40,13 +39,11 @@ std::wstring GuidText(REFGUID g) {
 }
 
 LONG SetClassesKey(const std::wstring& path, const wchar_t* name, const std::wstring& value, HKEY root) {
-    HKEY key = nullptr;
-    LONG rc = RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+    RegKey key;
+    LONG rc = RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.Out(), nullptr);
     if (rc != ERROR_SUCCESS) return rc;
-    rc = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-    return rc;
+    return RegSetValueExW(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
 LONG DeleteClassesTree(const std::wstring& path, HKEY root) {
@@ -57,19 +54,15 @@ LONG DeleteClassesTree(const std::wstring& path, HKEY root) {
 
 UserClassesRoot::UserClassesRoot()
     : status_(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              &key_, nullptr)) {}
+                              key_.Out(), nullptr)) {}
 
-UserClassesRoot::~UserClassesRoot() {
-    if (key_) RegCloseKey(key_);
-}
-
-HRESULT RegisterClassTable(const std::wstring& dll, const GUID* libid, const wchar_t* libVersion, HKEY root,
-                           const wchar_t* threadingModel) {
+HRESULT RegisterClassTable(const ClassList& classes, const std::wstring& dll, const GUID* libid,
+                           const wchar_t* libVersion, HKEY root, const wchar_t* threadingModel) {
     const std::wstring lib = libid ? GuidText(*libid) : std::wstring();
     auto set = [root](const std::wstring& path, const wchar_t* name, const std::wstring& value) {
         return SetClassesKey(path, name, value, root);
     };
-    for (const ClassEntry& c : ModuleClasses()) {
+    for (const ClassEntry& c : classes) {
         const std::wstring clsid = GuidText(*c.clsid);
         const std::wstring key = L"CLSID\\" + clsid;
         LONG rc = set(key, nullptr, c.progId);
@@ -85,9 +78,9 @@ HRESULT RegisterClassTable(const std::wstring& dll, const GUID* libid, const wch
     return S_OK;
 }
 
-HRESULT UnregisterClassTable(HKEY root) {
+HRESULT UnregisterClassTable(const ClassList& classes, HKEY root) {
     HRESULT result = S_OK;
-    for (const ClassEntry& c : ModuleClasses()) {
+    for (const ClassEntry& c : classes) {
         HRESULT hr = FromWin32(DeleteClassesTree(L"CLSID\\" + GuidText(*c.clsid), root));
         if (SUCCEEDED(hr)) hr = FromWin32(DeleteClassesTree(c.progId, root));
         if (FAILED(hr) && SUCCEEDED(result)) result = hr;

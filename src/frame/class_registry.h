@@ -1,11 +1,15 @@
-// The registry keys of a DLL's class table (frame/classes.h), for its
-// DllRegisterServer, DllUnregisterServer and DllInstall: CLSID with
+// The registry keys of a DLL's class table (frame/classes.h), for the
+// frame's DllRegisterServer, DllUnregisterServer and DllInstall, and the
+// product's further keys: CLSID with
 // InprocServer32 (apartment unless the DLL says otherwise), ProgID and, when given, the type library; and
 // the ProgID's CLSID. Every function writes below a classes root:
 // HKEY_CLASSES_ROOT for the machine (the default), or the user's
 // HKCU\Software\Classes (UserClassesRoot) for a registration without
 // administrator rights. Also the type library's registration for either.
 #pragma once
+#include "frame/classes.h"
+#include "frame/handles.h"
+
 #include <windows.h>
 #include <oaidl.h>
 #include <string>
@@ -24,23 +28,21 @@ LONG DeleteClassesTree(const std::wstring& path, HKEY root = HKEY_CLASSES_ROOT);
 class UserClassesRoot {
 public:
     UserClassesRoot();
-    ~UserClassesRoot();
-    UserClassesRoot(const UserClassesRoot&) = delete;
-    UserClassesRoot& operator=(const UserClassesRoot&) = delete;
-    HKEY Key() const { return key_; }
+    HKEY Key() const { return key_.Get(); }
     LONG Status() const { return status_; }
 
 private:
-    HKEY key_ = nullptr;
+    RegKey key_;
     LONG status_;
 };
 
 // `libid` and `libVersion` may be null: no TypeLib or VERSION key then.
-HRESULT RegisterClassTable(const std::wstring& dll, const GUID* libid, const wchar_t* libVersion,
-                           HKEY root = HKEY_CLASSES_ROOT, const wchar_t* threadingModel = L"Apartment");
+HRESULT RegisterClassTable(const ClassList& classes, const std::wstring& dll, const GUID* libid,
+                           const wchar_t* libVersion, HKEY root = HKEY_CLASSES_ROOT,
+                           const wchar_t* threadingModel = L"Apartment");
 // Removes the keys of every class; the first failure is returned, after
 // trying them all.
-HRESULT UnregisterClassTable(HKEY root = HKEY_CLASSES_ROOT);
+HRESULT UnregisterClassTable(const ClassList& classes, HKEY root = HKEY_CLASSES_ROOT);
 
 // Registers a type library for the machine (RegisterTypeLib) or, below the
 // user's root, for the user (RegisterTypeLibForUser).

@@ -4,12 +4,14 @@
 // defaults, argument coercion and DISP_E_* errors all come from the type
 // library and early- and late-bound callers see the same members.
 //
-// A class derives as  class X : public DispatchObject<X, IFoo>  and supplies
+// A class derives as  class X : public DispatchObject<X, IFoo>  (IUnknown
+// from ComObject, with ISupportErrorInfo as a second vtable) and supplies
 //   static const IID* const kInterfaces[];   // default IID first, null-ended
 //   static const wchar_t kErrorSource[];     // source of the errors it raises
 //   static HRESULT LoadTypeInfo(ITypeInfo**); // optional: defaults to the
 //                                             // embedded library
 #pragma once
+#include "frame/com_object.h"
 #include "frame/com_ptr.h"
 #include "frame/errors.h"
 #include "frame/invoke_arguments.h"
@@ -25,51 +27,13 @@ namespace vemo {
 HRESULT VtableTypeInfo(ITypeInfo* info, ITypeInfo** vtable);
 
 template <class Derived, class Interface>
-class DispatchObject : public Interface, public ISupportErrorInfo {
+class DispatchObject : public ComObject<Derived, Interface, ISupportErrorInfo> {
 public:
-    DispatchObject(const DispatchObject&) = delete;
-    DispatchObject& operator=(const DispatchObject&) = delete;
-
-    // Creates an object, runs its creation step and hands out `iid`.
-    template <class... Args>
-    static HRESULT CreateInstance(REFIID iid, void** out, Args&&... args) {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        Derived* object = new (std::nothrow) Derived(std::forward<Args>(args)...);
-        if (!object) return E_OUTOFMEMORY;
-        object->AddRef();
-        HRESULT hr = object->Initialize();
-        if (SUCCEEDED(hr)) hr = object->QueryInterface(iid, out);
-        object->Release();
-        return hr;
-    }
-
     // Creates an object and returns it as its default interface.
     static ComPtr<Interface> New() {
         ComPtr<Interface> p;
-        Check(CreateInstance(*Derived::kInterfaces[0], p.OutVoid()));
+        Check(DispatchObject::CreateInstance(*Derived::kInterfaces[0], p.OutVoid()));
         return p;
-    }
-
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || Implements(iid)) {
-            *out = static_cast<Interface*>(this);
-        } else if (IsEqualIID(iid, IID_ISupportErrorInfo)) {
-            *out = static_cast<ISupportErrorInfo*>(this);
-        } else {
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    STDMETHODIMP_(ULONG) Release() override {
-        LONG n = InterlockedDecrement(&refs_);
-        if (n == 0) delete static_cast<Derived*>(this);
-        return static_cast<ULONG>(n);
     }
 
     // IDispatch
@@ -123,12 +87,12 @@ public:
 
     static HRESULT LoadTypeInfo(ITypeInfo** info) { return LoadOwnTypeInfo(*Derived::kInterfaces[0], info); }
 
-protected:
-    DispatchObject() { ObjectCreated(); }
-    virtual ~DispatchObject() { ObjectDestroyed(); }
+    // The default interface answers each of its IIDs (an interface kept
+    // under older IIDs lists them after the current one).
+    void* QueryExtra(REFIID iid) { return Implements(iid) ? static_cast<Interface*>(this) : nullptr; }
 
-    // The creation step; a failure fails the creation.
-    HRESULT Initialize() { return S_OK; }
+protected:
+    DispatchObject() = default;
 
     // Runs a member body with this class as the source of raised errors.
     template <class Body>
@@ -157,7 +121,6 @@ private:
         return S_OK;
     }
 
-    volatile LONG refs_ = 0;
     ComPtr<ITypeInfo> typeInfo_;
     ComPtr<ITypeInfo> vtableInfo_;
     DirectCalls direct_;

@@ -26,6 +26,9 @@ constexpr int kErrTypeMismatch = 13;
 constexpr int kErrObjectNotSet = 91;
 constexpr int kErrDuplicateKey = 457;
 
+// A Win32 error code (registry and kernel calls) as an HRESULT.
+inline HRESULT FromWin32(LONG rc) { return rc == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(rc); }
+
 struct ComError {
     HRESULT hr;
 };

@@ -1,5 +1,8 @@
+// The product DLL as the frame's exports see it: the four classes, the
+// type library, and the keys of the two older IniFile IIDs.
 #include "frame/classes.h"
 #include "vemofunction/class_table.h"
+#include "vemofunction/registration.h"
 #include "buttons/btn.h"
 #include "buttons/btns.h"
 #include "settings/inifile.h"
@@ -17,8 +20,16 @@ const ClassEntry kClasses[] = {
 // The identities' text (class_table.h) lists the same classes in this order.
 static_assert(sizeof kClasses / sizeof kClasses[0] == sizeof table::kClasses / sizeof table::kClasses[0]);
 
+const ModuleDefinition kModule = {
+    kClasses,
+    &LIBID_VemoFunction, table::kLibMajor, table::kLibMinor, table::kLibVersion,
+    table::kThreadingModel,
+    0,
+    &RegisterAliasInterfaces, &UnregisterAliasInterfaces,
+};
+
 }  // namespace
 
-ClassList ModuleClasses() { return kClasses; }
+const ModuleDefinition& ThisModule() { return kModule; }
 
 }  // namespace vemo

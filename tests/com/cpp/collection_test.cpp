@@ -188,10 +188,10 @@ TEST_F(CollectionTest, NumericIndexesOfEveryKindSelectByPosition) {
 TEST_F(CollectionTest, RemoveByPositionAndKeyFreesTheKeyAndTheReference) {
     CountedObject& object = object_;
     ASSERT_HRESULT_SUCCEEDED(Add(Var(static_cast<IDispatch*>(&object)), L"obj"));
-    EXPECT_EQ(object.refs, 2);
+    EXPECT_EQ(object.References(), 2);
     AddNumbers({1, 2, 3});
     ASSERT_HRESULT_SUCCEEDED(c_->Remove(Var(L"OBJ").p()));
-    EXPECT_EQ(object.refs, 1) << "the collection's reference is dropped at once";
+    EXPECT_EQ(object.References(), 1) << "the collection's reference is dropped at once";
     ASSERT_HRESULT_SUCCEEDED(c_->Remove(Var(2L).p()));
     EXPECT_EQ(Contents(), (Values{1, 3}));
     EXPECT_EQ(c_->Remove(Var(3L).p()), kSubscript);
@@ -200,9 +200,9 @@ TEST_F(CollectionTest, RemoveByPositionAndKeyFreesTheKeyAndTheReference) {
     EXPECT_EQ(Contents(), (Values{1, 3, 22}));
     // Releasing the collection releases what it still holds.
     ASSERT_HRESULT_SUCCEEDED(Add(Var(static_cast<IDispatch*>(&object))));
-    EXPECT_EQ(object.refs, 2);
+    EXPECT_EQ(object.References(), 2);
     c_.Reset();
-    EXPECT_EQ(object.refs, 1);
+    EXPECT_EQ(object.References(), 1);
 }
 
 TEST_F(CollectionTest, EnumeratorNextSkipResetAndClone) {

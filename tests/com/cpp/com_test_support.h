@@ -5,6 +5,7 @@
 #pragma once
 #include "com_calls.h"
 #include "frame/auto_values.h"
+#include "frame/com_object.h"
 #include "outside_types.h"
 
 #include <gtest/gtest.h>
@@ -163,21 +164,10 @@ inline std::wstring ErrorDescription() {
     return text.Get() ? text.Get() : L"";
 }
 
-// A bare object whose references the tests can count.
-class CountedObject final : public IDispatch {
+// A bare object whose references the tests can count: References() reads 1
+// when nobody but the test holds it.
+class CountedObject final : public vemo::ScopedComObject<CountedObject, IDispatch> {
 public:
-    LONG refs = 1;
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
-            *out = this;
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
-    STDMETHODIMP_(ULONG) Release() override { return --refs; }  // lives on the test's stack
     STDMETHODIMP GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }

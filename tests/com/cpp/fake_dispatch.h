@@ -1,6 +1,8 @@
 // A scripted automation object for tests: members by name, each answered by
 // a handler, every call recorded with copies of its arguments.
 #pragma once
+#include "frame/com_object.h"
+
 #include <windows.h>
 #include <oleauto.h>
 
@@ -8,7 +10,8 @@
 #include <string>
 #include <vector>
 
-class FakeObject : public IDispatch {
+// Lives in the test's scope; References() reads 1 when no caller kept one.
+class FakeObject : public vemo::ScopedComObject<FakeObject, IDispatch> {
 public:
     // Arguments in call order (first argument first).
     using Handler = std::function<HRESULT(WORD flags, const std::vector<VARIANT>& args, VARIANT* result)>;
@@ -19,8 +22,6 @@ public:
     };
 
     FakeObject() = default;
-    FakeObject(const FakeObject&) = delete;
-    FakeObject& operator=(const FakeObject&) = delete;
     ~FakeObject() { Clear(); }
 
     void On(const std::wstring& name, Handler h) { members_.push_back({name, std::move(h)}); }
@@ -41,21 +42,7 @@ public:
         for (const Call& c : calls_) n += c.name == name;
         return n;
     }
-    LONG References() const { return refs_; }
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDispatch) {
-            *out = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    // Lives on the test's stack; the count only shows balance.
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override { return --refs_; }
     STDMETHODIMP GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
@@ -93,5 +80,4 @@ private:
     }
     std::vector<Member> members_;
     std::vector<Call> calls_;
-    LONG refs_ = 1;
 };

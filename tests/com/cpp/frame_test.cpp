@@ -108,7 +108,7 @@ TEST_F(FrameTest, LateBoundDefaultsComeFromTheTypeLibrary) {
 
 // A class of this process only (CoRegisterClassObject) that hands out one
 // scripted object, or fails every creation with `failure`.
-class ProcessClass : public IClassFactory {
+class ProcessClass : public vemo::ScopedComObject<ProcessClass, IClassFactory> {
 public:
     explicit ProcessClass(const CLSID& clsid) : clsid_(clsid) {
         EXPECT_HRESULT_SUCCEEDED(
@@ -119,12 +119,6 @@ public:
         if (cookie_) CoRevokeClassObject(cookie_);
         cookie_ = 0;
     }
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        *out = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory) ? this : nullptr;
-        return *out ? S_OK : E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
     STDMETHODIMP CreateInstance(IUnknown*, REFIID iid, void** out) override {
         ++made;
         *out = nullptr;

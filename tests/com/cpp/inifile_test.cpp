@@ -137,16 +137,10 @@ namespace {
 
 // Sees every task-allocator block (BSTRs too, with the string cache off:
 // OANOCACHE) and counts frees of blocks it has already seen freed.
-class FreeSpy : public IMallocSpy {
+class FreeSpy : public vemo::ScopedComObject<FreeSpy, IMallocSpy> {
 public:
     std::set<void*> live, freed;
     int frees = 0, twice = 0;
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        *out = iid == IID_IUnknown || iid == IID_IMallocSpy ? this : nullptr;
-        return *out ? S_OK : E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
     STDMETHODIMP_(SIZE_T) PreAlloc(SIZE_T n) override { return n; }
     STDMETHODIMP_(void*) PostAlloc(void* p) override {
         live.insert(p);

@@ -24,6 +24,7 @@
 
 #include "fake_dispatch.h"
 #include "frame/auto_values.h"
+#include "frame/com_object.h"
 
 namespace {
 
@@ -57,25 +58,12 @@ std::wstring TextOf(const VARIANT& v) {
     return out;
 }
 
-class Site : public IActiveScriptSite {
+class Site : public vemo::ScopedComObject<Site, IActiveScriptSite> {
 public:
     explicit Site(IDispatch* wscript) : wscript_(wscript) {}
     bool quitting = false;
     bool failed = false;
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IActiveScriptSite) {
-            *out = static_cast<IActiveScriptSite*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    // Lives on main's stack.
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
     STDMETHODIMP GetLCID(LCID*) override { return E_NOTIMPL; }
     STDMETHODIMP GetItemInfo(LPCOLESTR name, DWORD mask, IUnknown** item, ITypeInfo** info) override {
         if (item) *item = nullptr;
@@ -122,7 +110,7 @@ private:
 // CreateInstance on to the DLL's factory, which the host lets go before the
 // check; the check then sees the DLLs' objects alone. The stand-ins live
 // until the process ends (the engine's leaked references point at them).
-class StandInFactory : public IClassFactory {
+class StandInFactory : public vemo::ScopedComObject<StandInFactory, IClassFactory> {
 public:
     explicit StandInFactory(IClassFactory* real) : real_(real) {}
     void Revoke() {
@@ -135,17 +123,6 @@ public:
         return SUCCEEDED(CoRegisterClassObject(clsid, this, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie_));
     }
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-            *out = static_cast<IClassFactory*>(this);
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
         if (!real_) return CO_E_OBJNOTCONNECTED;
         return real_->CreateInstance(outer, iid, out);
