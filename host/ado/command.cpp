@@ -12,7 +12,6 @@ const wchar_t Command::kErrorSource[] = L"ADODB.Command";
 
 namespace {
 
-bool IsMissing(const VARIANT* v) { return !v || (V_VT(v) == VT_ERROR && V_ERROR(v) == DISP_E_PARAMNOTFOUND); }
 
 }  // namespace
 
@@ -127,7 +126,7 @@ STDMETHODIMP Command::Execute(VARIANT* recordsAffected, VARIANT* parameters, LON
         if (!connection_) RaiseAdo(kConnectionUnusable);
         OdbcSession& session = connection_->Session();
         if (text_.empty()) vemo::Raise(static_cast<HRESULT>(0x80040E0Cu), L"Command text was not set for the command object.");
-        if (!IsMissing(parameters)) TakeValues(*parameters);
+        if (!vemo::IsMissing(parameters)) TakeValues(*parameters);
         long kind = EffectiveKind(options, kind_);
         ComPtr<_Recordset> rs =
             RunCommand(session, text_, kind, params_->items, recordsAffected, timeout_, connection_->ClientCursor());
@@ -149,7 +148,7 @@ STDMETHODIMP Command::CreateParameter(BSTR name, LONG type, LONG direction, LONG
         p->type = type;
         p->direction = direction;
         p->size = size;
-        if (!IsMissing(&value)) vemo::Check(VariantCopyInd(p->value.Out(), &value));
+        if (!vemo::IsMissing(&value)) vemo::Check(VariantCopyInd(p->value.Out(), &value));
         *result = created.Detach();
     });
 }

@@ -71,12 +71,7 @@ long EffectiveKind(long options, long own) {
 ComPtr<_Recordset> RunCommand(OdbcSession& session, const std::wstring& text, long kind,
                               const std::vector<ComPtr<Parameter>>& params, VARIANT* recordsAffected, long timeout,
                               bool clientCursor) {
-    static VARIANT null = [] {
-        VARIANT v;
-        VariantInit(&v);
-        V_VT(&v) = VT_NULL;
-        return v;
-    }();
+    static VARIANT null = vemo::raw::Of(VT_NULL);
     std::vector<BoundValue> values;
     std::vector<Parameter*> outputs;
     for (const ComPtr<Parameter>& p : params) {
@@ -119,11 +114,9 @@ ComPtr<_Recordset> RunCommand(OdbcSession& session, const std::wstring& text, lo
         if (V_VT(target) == (VT_BYREF | VT_VARIANT)) target = V_VARIANTREF(target);
         if (V_VT(target) == (VT_BYREF | VT_I4)) {
             *V_I4REF(target) = outcome.affected;
-        } else if (!(V_VT(target) & VT_BYREF) &&
-                   !(V_VT(target) == VT_ERROR && V_ERROR(target) == DISP_E_PARAMNOTFOUND)) {
+        } else if (!(V_VT(target) & VT_BYREF) && !vemo::IsMissing(target)) {
             VariantClear(target);
-            V_VT(target) = VT_I4;
-            V_I4(target) = outcome.affected;
+            *target = vemo::raw::Long(outcome.affected);
         }
     }
     return Recordset::Over(std::move(outcome.rows), clientCursor);

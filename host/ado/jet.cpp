@@ -1,4 +1,5 @@
 #include "jet.h"
+#include "frame/handles.h"
 #include "ado_errors.h"
 
 #include <windows.h>
@@ -15,13 +16,12 @@ const int kVersionOffset = 20;
 enum class JetFile { Missing, Unrecognised, Jet3, Jet4 };
 
 JetFile Inspect(const std::wstring& path) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return JetFile::Missing;
+    const vemo::KernelHandle f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f) return JetFile::Missing;
     unsigned char header[kVersionOffset + 1] = {};
     DWORD got = 0;
-    BOOL ok = ReadFile(f, header, sizeof header, &got, nullptr);
-    CloseHandle(f);
+    const BOOL ok = ReadFile(f.Get(), header, sizeof header, &got, nullptr);
     if (!ok || got < sizeof header || memcmp(header, kSignature, sizeof kSignature) != 0) return JetFile::Unrecognised;
     switch (header[kVersionOffset]) {
     case 0: return JetFile::Jet3;

@@ -55,25 +55,19 @@ bool ReadChunks(const Statement& s, SQLUSMALLINT col, SQLSMALLINT cType, std::ve
 }
 
 Variant ReadValue(const Statement& s, SQLUSMALLINT col, long type) {
-    Variant v;
-    VARIANT* p = v.Get();
     SQLLEN ind = 0;
     switch (type) {
     case adBoolean: {
         unsigned char bit = 0;
         s.Check(SQLGetData(s.Get(), col, SQL_C_BIT, &bit, sizeof bit, &ind));
         if (ind == SQL_NULL_DATA) break;
-        V_VT(p) = VT_BOOL;
-        V_BOOL(p) = bit ? VARIANT_TRUE : VARIANT_FALSE;
-        return v;
+        return Variant::Bool(bit != 0);
     }
     case adInteger: {
         SQLINTEGER n = 0;
         s.Check(SQLGetData(s.Get(), col, SQL_C_SLONG, &n, sizeof n, &ind));
         if (ind == SQL_NULL_DATA) break;
-        V_VT(p) = VT_I4;
-        V_I4(p) = n;
-        return v;
+        return Variant::Long(n);
     }
     case adBigInt: {
         // A 32-bit value where it fits (scripts cannot hold 64-bit integers),
@@ -81,23 +75,16 @@ Variant ReadValue(const Statement& s, SQLUSMALLINT col, long type) {
         SQLBIGINT n = 0;
         s.Check(SQLGetData(s.Get(), col, SQL_C_SBIGINT, &n, sizeof n, &ind));
         if (ind == SQL_NULL_DATA) break;
-        if (n >= INT32_MIN && n <= INT32_MAX) {
-            V_VT(p) = VT_I4;
-            V_I4(p) = static_cast<LONG>(n);
-        } else {
-            V_VT(p) = VT_DECIMAL;
-            VarDecFromI8(n, &V_DECIMAL(p));
-            V_VT(p) = VT_DECIMAL;
-        }
-        return v;
+        if (n >= INT32_MIN && n <= INT32_MAX) return Variant::Long(static_cast<LONG>(n));
+        DECIMAL exact;
+        VarDecFromI8(n, &exact);
+        return Variant::Decimal(exact);
     }
     case adDouble: {
         double d = 0;
         s.Check(SQLGetData(s.Get(), col, SQL_C_DOUBLE, &d, sizeof d, &ind));
         if (ind == SQL_NULL_DATA) break;
-        V_VT(p) = VT_R8;
-        V_R8(p) = d;
-        return v;
+        return Variant::Double(d);
     }
     case adNumeric: {
         // Read as the server's text and kept exact as a Decimal, as ADO
@@ -108,47 +95,35 @@ Variant ReadValue(const Statement& s, SQLUSMALLINT col, long type) {
         bytes.resize(bytes.size() + sizeof(OLECHAR), 0);
         OLECHAR* text = reinterpret_cast<OLECHAR*>(bytes.data());
         const LCID invariant = MAKELCID(0x0409, SORT_DEFAULT);
-        if (SUCCEEDED(VarDecFromStr(text, invariant, 0, &V_DECIMAL(p)))) {
-            V_VT(p) = VT_DECIMAL;
-        } else if (SUCCEEDED(VarR8FromStr(text, invariant, 0, &V_R8(p)))) {
-            V_VT(p) = VT_R8;
-        } else {
-            RaiseProvider(L"The driver sent a number that is no number: " + std::wstring(text));
-        }
-        return v;
+        DECIMAL exact;
+        if (SUCCEEDED(VarDecFromStr(text, invariant, 0, &exact))) return Variant::Decimal(exact);
+        double nearest = 0;
+        if (SUCCEEDED(VarR8FromStr(text, invariant, 0, &nearest))) return Variant::Double(nearest);
+        RaiseProvider(L"The driver sent a number that is no number: " + std::wstring(text));
     }
     case adDBDate: case adDBTime: case adDBTimeStamp: {
         SQL_TIMESTAMP_STRUCT ts = {};
         s.Check(SQLGetData(s.Get(), col, SQL_C_TYPE_TIMESTAMP, &ts, sizeof ts, &ind));
         if (ind == SQL_NULL_DATA) break;
         if (type == adDBTime) ts.year = 1899, ts.month = 12, ts.day = 30;
-        V_VT(p) = VT_DATE;
-        V_DATE(p) = DateFromTimestamp(ts);
-        return v;
+        return Variant::Date(DateFromTimestamp(ts));
     }
     case adBinary: case adVarBinary: case adLongVarBinary: {
         std::vector<unsigned char> bytes;
         if (!ReadChunks(s, col, SQL_C_BINARY, bytes)) break;
-        SAFEARRAY* a = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
-        if (!a) vemo::ThrowOutOfMemory();
-        if (!bytes.empty()) std::memcpy(a->pvData, bytes.data(), bytes.size());
-        V_VT(p) = VT_ARRAY | VT_UI1;
-        V_ARRAY(p) = a;
-        return v;
+        vemo::SafeArray a(SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size())));
+        if (!a.Get()) vemo::ThrowOutOfMemory();
+        if (!bytes.empty()) std::memcpy(a.Get()->pvData, bytes.data(), bytes.size());
+        return Variant::Adopt(vemo::raw::Array(a.Detach(), VT_UI1));
     }
     default: {
         std::vector<unsigned char> bytes;
         if (!ReadChunks(s, col, SQL_C_WCHAR, bytes)) break;
-        BSTR text = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(bytes.data()),
-                                      static_cast<UINT>(bytes.size() / sizeof(OLECHAR)));
-        if (!text) vemo::ThrowOutOfMemory();
-        V_VT(p) = VT_BSTR;
-        V_BSTR(p) = text;
-        return v;
+        return Variant::Text(std::u16string_view(reinterpret_cast<const char16_t*>(bytes.data()),
+                                                 bytes.size() / sizeof(char16_t)));
     }
     }
-    V_VT(p) = VT_NULL;
-    return v;
+    return Variant::Null();
 }
 
 }  // namespace

@@ -123,10 +123,7 @@ STDMETHODIMP ParameterList::_NewEnum(IUnknown** out) {
         vemo::RequireOut(out);
         std::vector<vemo::Variant> values;
         for (const ComPtr<Parameter>& p : items) {
-            vemo::Variant v;
-            V_VT(v.Get()) = VT_DISPATCH;
-            V_DISPATCH(v.Get()) = static_cast<_Parameter*>(ComPtr<Parameter>(p).Detach());
-            values.push_back(std::move(v));
+            values.push_back(vemo::Variant::Object(static_cast<_Parameter*>(p.Get())));
         }
         *out = vemo::NewEnumerator(vemo::Snapshot(std::move(values))).Detach();
     });

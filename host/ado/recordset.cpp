@@ -126,10 +126,7 @@ STDMETHODIMP FieldList::_NewEnum(IUnknown** out) {
         vemo::RequireOut(out);
         std::vector<vemo::Variant> values;
         for (size_t i = 0; i < owner_->OpenRows().columns.size(); ++i) {
-            vemo::Variant v;
-            V_VT(v.Get()) = VT_DISPATCH;
-            V_DISPATCH(v.Get()) = NewField(owner_, i).Detach();
-            values.push_back(std::move(v));
+            values.push_back(vemo::Variant::Object(NewField(owner_, i).Get()));
         }
         *out = vemo::NewEnumerator(vemo::Snapshot(std::move(values))).Detach();
     });

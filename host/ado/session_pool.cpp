@@ -1,4 +1,5 @@
 #include "session_pool.h"
+#include "frame/handles.h"
 #include <algorithm>
 #include <cwchar>
 #include <vector>
@@ -77,12 +78,11 @@ bool EnsureSweeper(Pool& pool) {
     HMODULE self = nullptr;
     if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&Sweep), &self))
         return false;
-    HANDLE thread = CreateThread(nullptr, 0, Sweep, self, 0, nullptr);
+    const vemo::KernelHandle thread(CreateThread(nullptr, 0, Sweep, self, 0, nullptr));
     if (!thread) {
         FreeLibrary(self);
         return false;
     }
-    CloseHandle(thread);
     pool.sweeping = true;
     return true;
 }

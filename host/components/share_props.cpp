@@ -1,4 +1,5 @@
 #include "share_props.h"
+#include "frame/handles.h"
 #include "frame/late_bound.h"
 #include "frame/out_values.h"
 #include "caller_arguments.h"
@@ -42,17 +43,16 @@ Bstr NameOf(VARIANT* v) {
 
 // The stored text of a property of one process; false when it has none.
 bool ReadStored(LONG pid, BSTR name, std::wstring& data) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, KeyOf(pid).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegKey key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, KeyOf(pid).c_str(), 0, KEY_READ, key.Out()) != ERROR_SUCCESS) return false;
     DWORD type = 0, size = 0;
     const wchar_t* valueName = name ? name : L"";
-    LONG rc = RegQueryValueExW(key, valueName, nullptr, &type, nullptr, &size);
+    LONG rc = RegQueryValueExW(key.Get(), valueName, nullptr, &type, nullptr, &size);
     if (rc == ERROR_SUCCESS && type == REG_SZ) {
         data.assign(size / sizeof(wchar_t) + 1, L'\0');
-        rc = RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &size);
+        rc = RegQueryValueExW(key.Get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(&data[0]), &size);
         data.resize(wcsnlen(data.c_str(), data.size()));
     }
-    RegCloseKey(key);
     return rc == ERROR_SUCCESS && type == REG_SZ;
 }
 
@@ -142,27 +142,20 @@ STDMETHODIMP ShareProps::SetProperty(VARIANT* processId, VARIANT* name, VARIANT*
         const LONG pid = ProcessIdOf(processId);
         Bstr n = NameOf(name);
         const wchar_t* valueName = n.Get() ? n.Get() : L"";
-        Variant v;
-        Check(VariantCopyInd(v.Get(), value));
-        HKEY key = nullptr;
-        LONG rc = RegCreateKeyExW(HKEY_CURRENT_USER, KeyOf(pid).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+        Variant v = Variant::CopyOf(*value);
+        RegKey key;
+        LONG rc = RegCreateKeyExW(HKEY_CURRENT_USER, KeyOf(pid).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.Out(),
+                                  nullptr);
         if (rc != ERROR_SUCCESS) Raise(HRESULT_FROM_WIN32(rc), L"Cannot store the property");
-        if (v.Type() == VT_ERROR && V_ERROR(v.Get()) == DISP_E_PARAMNOTFOUND) {
+        if (IsMissing(v.Get())) {
             // SetProperty without a value forgets the process's own value.
-            rc = RegDeleteValueW(key, valueName);
+            rc = RegDeleteValueW(key.Get(), valueName);
             if (rc == ERROR_FILE_NOT_FOUND) rc = ERROR_SUCCESS;
         } else {
-            std::wstring data;
-            try {
-                data = ToStored(*v.Get());
-            } catch (...) {
-                RegCloseKey(key);
-                throw;
-            }
-            rc = RegSetValueExW(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+            const std::wstring data = ToStored(*v.Get());
+            rc = RegSetValueExW(key.Get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                                 static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
         }
-        RegCloseKey(key);
         if (rc != ERROR_SUCCESS) Raise(HRESULT_FROM_WIN32(rc), L"Cannot store the property");
     });
 }

@@ -5,6 +5,7 @@
 
 namespace testhost {
 
+using vemo::KernelHandle;
 using vemo::Raise;
 
 namespace {
@@ -87,9 +88,9 @@ DocumentLock::DocumentLock(const std::wstring& path) {
     const std::wstring lock = path + L".lock";
     const DWORD start = GetTickCount();
     for (DWORD pause = 1;; pause = pause < 16 ? pause * 2 : 16) {
-        handle_ = CreateFileW(lock.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle_ != INVALID_HANDLE_VALUE) return;
+        handle_ = vemo::KernelHandle(CreateFileW(lock.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (handle_) return;
         const DWORD e = GetLastError();
         if (e != ERROR_SHARING_VIOLATION && e != ERROR_ACCESS_DENIED) RaiseLastError(L"Cannot lock", path);
         if (GetTickCount() - start > kLockWaitMs)
@@ -98,28 +99,27 @@ DocumentLock::DocumentLock(const std::wstring& path) {
     }
 }
 
-DocumentLock::~DocumentLock() {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-}
 
 bool ReadDocument(const std::wstring& path, Node& out) {
     out.entries.clear();
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) {
-        if (GetLastError() == ERROR_FILE_NOT_FOUND) return true;
-        RaiseLastError(L"Cannot open", path);
-    }
     std::string text;
-    LARGE_INTEGER size = {};
-    bool ok = GetFileSizeEx(f, &size) && size.QuadPart < (256 << 20);
-    if (ok) {
-        text.resize(static_cast<size_t>(size.QuadPart));
-        DWORD got = 0;
-        ok = text.empty() || (ReadFile(f, &text[0], static_cast<DWORD>(text.size()), &got, nullptr) && got == text.size());
+    {
+        const KernelHandle f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!f) {
+            if (GetLastError() == ERROR_FILE_NOT_FOUND) return true;
+            RaiseLastError(L"Cannot open", path);
+        }
+        LARGE_INTEGER size = {};
+        bool ok = GetFileSizeEx(f.Get(), &size) && size.QuadPart < (256 << 20);
+        if (ok) {
+            text.resize(static_cast<size_t>(size.QuadPart));
+            DWORD got = 0;
+            ok = text.empty() ||
+                 (ReadFile(f.Get(), &text[0], static_cast<DWORD>(text.size()), &got, nullptr) && got == text.size());
+        }
+        if (!ok) RaiseLastError(L"Cannot read", path);
     }
-    CloseHandle(f);
-    if (!ok) RaiseLastError(L"Cannot read", path);
     if (Parse(text, out)) return true;
     out.entries.clear();
     KeepAside(path);
@@ -129,12 +129,12 @@ bool ReadDocument(const std::wstring& path, Node& out) {
 void WriteDocument(const std::wstring& path, const Node& root) {
     const std::string text = Serialize(root);
     const std::wstring temp = path + L".tmp";  // one writer at a time: the lock is held
-    HANDLE f = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) RaiseLastError(L"Cannot write", temp);
+    KernelHandle f(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f) RaiseLastError(L"Cannot write", temp);
     DWORD put = 0;
-    bool ok = WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &put, nullptr) && put == text.size();
-    ok = ok && FlushFileBuffers(f);
-    CloseHandle(f);
+    bool ok = WriteFile(f.Get(), text.data(), static_cast<DWORD>(text.size()), &put, nullptr) && put == text.size();
+    ok = ok && FlushFileBuffers(f.Get());
+    f.Reset();
     if (ok) ok = MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) {
         const DWORD e = GetLastError();

@@ -2,6 +2,7 @@
 // current user's profile directory, read and replaced under a lock file.
 #pragma once
 #include "document.h"
+#include "frame/handles.h"
 
 #include <windows.h>
 #include <string>
@@ -17,12 +18,9 @@ std::wstring DocumentPath(std::u16string_view key, std::u16string_view name);
 class DocumentLock {
 public:
     explicit DocumentLock(const std::wstring& path);
-    ~DocumentLock();
-    DocumentLock(const DocumentLock&) = delete;
-    DocumentLock& operator=(const DocumentLock&) = delete;
 
 private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    vemo::KernelHandle handle_;
 };
 
 // A missing document reads as an empty one. A damaged one (text that does

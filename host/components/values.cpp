@@ -45,29 +45,23 @@ Value ToValue(const VARIANT& in, int depth) {
 }
 
 Variant ToVariant(const Value& v) {
-    Variant out;
-    VARIANT& x = *out.Get();
+    VARIANT x = raw::Of(VT_EMPTY);
     switch (v.kind) {
     case Kind::Empty: break;
-    case Kind::Null: V_VT(&x) = VT_NULL; break;
-    case Kind::Nothing: V_VT(&x) = VT_DISPATCH; V_DISPATCH(&x) = nullptr; break;
-    case Kind::Text: V_VT(&x) = VT_BSTR; V_BSTR(&x) = Bstr(v.text).Detach(); break;
-    case Kind::Byte: V_VT(&x) = VT_UI1; V_UI1(&x) = static_cast<BYTE>(v.integer); break;
-    case Kind::I2: V_VT(&x) = VT_I2; V_I2(&x) = static_cast<SHORT>(v.integer); break;
-    case Kind::I4: V_VT(&x) = VT_I4; V_I4(&x) = static_cast<LONG>(v.integer); break;
-    case Kind::R4: V_VT(&x) = VT_R4; V_R4(&x) = static_cast<float>(v.real); break;
-    case Kind::R8: V_VT(&x) = VT_R8; V_R8(&x) = v.real; break;
-    case Kind::Currency: V_VT(&x) = VT_CY; V_CY(&x).int64 = v.integer; break;
-    case Kind::Date: V_VT(&x) = VT_DATE; V_DATE(&x) = v.real; break;
-    case Kind::Bool: V_VT(&x) = VT_BOOL; V_BOOL(&x) = v.integer ? VARIANT_TRUE : VARIANT_FALSE; break;
-    case Kind::Dict: {
-        ComPtr<IPyxDictionary> d = Build(*v.dict);
-        V_VT(&x) = VT_DISPATCH;
-        V_DISPATCH(&x) = d.Detach();
-        break;
+    case Kind::Null: return Variant::Null();
+    case Kind::Nothing: return Variant::Nothing();
+    case Kind::Text: return Variant::Text(v.text);
+    case Kind::Byte: x = raw::Of(VT_UI1); V_UI1(&x) = static_cast<BYTE>(v.integer); break;
+    case Kind::I2: return Variant::Short(static_cast<SHORT>(v.integer));
+    case Kind::I4: return Variant::Long(static_cast<LONG>(v.integer));
+    case Kind::R4: x = raw::Of(VT_R4); V_R4(&x) = static_cast<float>(v.real); break;
+    case Kind::R8: return Variant::Double(v.real);
+    case Kind::Currency: x = raw::Of(VT_CY); V_CY(&x).int64 = v.integer; break;
+    case Kind::Date: return Variant::Date(v.real);
+    case Kind::Bool: return Variant::Bool(v.integer != 0);
+    case Kind::Dict: return Variant::Object(Build(*v.dict).Get());
     }
-    }
-    return out;
+    return Variant::Adopt(x);
 }
 
 }  // namespace

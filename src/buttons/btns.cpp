@@ -37,16 +37,9 @@ STDMETHODIMP Btns::Add(BSTR* fPicture, BSTR* sPicture, BSTR* toolTip, LONG* isBt
         Check(button->put_ID(numbering_.NextId()));
         if (numbering_.NextIsFirst()) Check(button->put_BLoad(VARIANT_TRUE));
 
-        Variant item;
-        V_VT(item.Get()) = VT_DISPATCH;
-        V_DISPATCH(item.Get()) = button.Get();
-        button.Get()->AddRef();
-        Variant key;
-        V_VT(key.Get()) = VT_BSTR;
-        V_BSTR(key.Get()) = Bstr(numbering_.NextKey()).Detach();
-        VARIANT missing;
-        V_VT(&missing) = VT_ERROR;
-        V_ERROR(&missing) = DISP_E_PARAMNOTFOUND;
+        Variant item = Variant::Object(button.Get());
+        Variant key = Variant::Text(numbering_.NextKey());
+        VARIANT missing = raw::Missing();
         Check(items_->Add(item.Get(), key.Get(), &missing, &missing));
 
         // The button stays in the collection even when the counter cannot

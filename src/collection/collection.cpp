@@ -13,23 +13,11 @@ void RaiseIfFailed(KeyedListStatus status) {
     if (status != KeyedListStatus::Ok) RaiseNumber(ErrorNumber(status));
 }
 
-bool IsMissing(const VARIANT* v) {
-    v = Deref(v);
-    return !v || (V_VT(v) == VT_ERROR && V_ERROR(v) == DISP_E_PARAMNOTFOUND);
-}
-
-// The argument's value with any reference resolved.
-Variant ValueOf(const VARIANT* arg) {
-    Variant value;
-    Check(VariantCopyInd(value.Get(), const_cast<VARIANT*>(arg)));
-    return value;
-}
-
 // An index argument (Item, Remove, Before, After) as a locator. `value`
 // keeps the key text alive for as long as the locator is used.
 Locator LocatorOf(const VARIANT* arg, Variant& value) {
     if (!arg) RaiseNumber(kErrInvalidArgument);
-    value = ValueOf(arg);
+    value = Variant::CopyOf(*arg);
     if (value.Type() == VT_BSTR) return Locator::Key(View(V_BSTR(value.Get())));
     if (value.Type() == VT_ERROR) RaiseNumber(kErrTypeMismatch);  // VT_ERROR would coerce to its code
     Variant position;
@@ -65,11 +53,11 @@ STDMETHODIMP Collection::Add(VARIANT* item, VARIANT* key, VARIANT* before, VARIA
         // Every argument is read (which may run a caller's code, for an
         // object's default value) before the collection is touched.
         if (!item) RaiseNumber(kErrInvalidArgument);
-        Variant value = ValueOf(item);
+        Variant value = Variant::CopyOf(*item);
         Variant keyValue;
         std::optional<std::u16string_view> keyText;
         if (!IsMissing(key)) {
-            keyValue = ValueOf(key);
+            keyValue = Variant::CopyOf(*key);
             if (keyValue.Type() != VT_BSTR) RaiseNumber(kErrTypeMismatch);
             keyText = View(V_BSTR(keyValue.Get()));
         }

@@ -23,9 +23,6 @@
 
 namespace vemo {
 
-// Type information for Invoke: the vtable (TKIND_INTERFACE) half of a dual.
-HRESULT VtableTypeInfo(ITypeInfo* info, ITypeInfo** vtable);
-
 template <class Derived, class Interface>
 class DispatchObject : public ComObject<Derived, Interface, ISupportErrorInfo> {
 public:

@@ -1,4 +1,7 @@
 #include "frame/invoke_arguments.h"
+#include "frame/auto_values.h"
+#include "frame/com_ptr.h"
+#include "frame/typeinfo.h"
 
 #include <oleauto.h>
 
@@ -6,22 +9,15 @@ namespace vemo {
 namespace {
 
 // The function a call reaches: its DISPID and a kind that the flags allow.
-FUNCDESC* FindFunction(ITypeInfo* info, DISPID id, WORD flags) {
-    TYPEATTR* attr = nullptr;
-    if (FAILED(info->GetTypeAttr(&attr))) return nullptr;
-    WORD count = attr->cFuncs;
-    info->ReleaseTypeAttr(attr);
-    for (UINT i = 0; i < count; ++i) {
-        FUNCDESC* f = nullptr;
-        if (FAILED(info->GetFuncDesc(i, &f))) continue;
-        if (f->memid == id && (f->invkind & flags)) return f;
-        info->ReleaseFuncDesc(f);
-    }
-    return nullptr;
-}
-
-bool IsMissing(const VARIANT* v) {
-    return !v || (V_VT(v) == VT_ERROR && V_ERROR(v) == DISP_E_PARAMNOTFOUND);
+// Empty when there is none.
+FuncDesc FindFunction(ITypeInfo* info, DISPID id, WORD flags) {
+    TypeAttr attr;
+    if (FAILED(info->GetTypeAttr(attr.Out(info)))) return {};
+    const WORD count = attr->cFuncs;
+    FuncDesc f;
+    for (UINT i = 0; i < count; ++i)
+        if (SUCCEEDED(info->GetFuncDesc(i, f.Out(info))) && f->memid == id && (f->invkind & flags)) return f;
+    return {};
 }
 
 // A by-reference parameter of a plain type (not an object) with a default.
@@ -30,21 +26,6 @@ bool IsDefaultedReference(const ELEMDESC& e) {
     if (e.tdesc.vt != VT_PTR || !e.tdesc.lptdesc) return false;
     VARTYPE inner = e.tdesc.lptdesc->vt;
     return inner != VT_PTR && inner != VT_USERDEFINED && inner != VT_SAFEARRAY && inner != VT_CARRAY;
-}
-
-// The object an argument carries, directly, by reference or inside a
-// referenced VARIANT; null for anything else and for Nothing.
-IUnknown* CarriedObject(const VARIANT* v) {
-    if (!v) return nullptr;
-    if (V_VT(v) == (VT_BYREF | VT_VARIANT)) v = V_VARIANTREF(v);
-    if (!v) return nullptr;
-    switch (V_VT(v)) {
-    case VT_DISPATCH: return V_DISPATCH(v);
-    case VT_UNKNOWN: return V_UNKNOWN(v);
-    case VT_BYREF | VT_DISPATCH: return V_DISPATCHREF(v) ? *V_DISPATCHREF(v) : nullptr;
-    case VT_BYREF | VT_UNKNOWN: return V_UNKNOWNREF(v) ? *V_UNKNOWNREF(v) : nullptr;
-    default: return nullptr;
-    }
 }
 
 // What a parameter takes, once by-reference is looked through.
@@ -68,21 +49,17 @@ ParamKind KindOf(ITypeInfo* info, const TYPEDESC& declared) {
     if (t->vt == VT_DISPATCH) return {ParamKind::Dispatch, VT_DISPATCH, {}, byRef};
     if (t->vt == VT_UNKNOWN) return {ParamKind::Variant, VT_UNKNOWN, {}, byRef};
     if (t->vt == VT_USERDEFINED) {
-        ITypeInfo* ref = nullptr;
+        ComPtr<ITypeInfo> ref;
         ParamKind k = {ParamKind::Scalar, VT_I4, {}, byRef};  // enumerations travel as 32-bit integers
-        if (SUCCEEDED(info->GetRefTypeInfo(t->hreftype, &ref))) {
-            TYPEATTR* a = nullptr;
-            if (SUCCEEDED(ref->GetTypeAttr(&a))) {
-                if (a->typekind == TKIND_INTERFACE || a->typekind == TKIND_DISPATCH ||
-                    a->typekind == TKIND_COCLASS) {
-                    k.kind = ParamKind::Interface;
-                    k.iid = a->guid;
-                } else if (a->typekind == TKIND_ALIAS) {
-                    k.scalar = a->tdescAlias.vt;
-                }
-                ref->ReleaseTypeAttr(a);
+        TypeAttr a;
+        if (SUCCEEDED(info->GetRefTypeInfo(t->hreftype, ref.Out())) &&
+            SUCCEEDED(ref->GetTypeAttr(a.Out(ref.Get())))) {
+            if (a->typekind == TKIND_INTERFACE || a->typekind == TKIND_DISPATCH || a->typekind == TKIND_COCLASS) {
+                k.kind = ParamKind::Interface;
+                k.iid = a->guid;
+            } else if (a->typekind == TKIND_ALIAS) {
+                k.scalar = a->tdescAlias.vt;
             }
-            ref->Release();
         }
         return k;
     }
@@ -93,15 +70,9 @@ ParamKind KindOf(ITypeInfo* info, const TYPEDESC& declared) {
 }  // namespace
 
 WORD ServedFlags(ITypeInfo* vtable, DISPID id, WORD flags) {
-    if (flags != DISPATCH_METHOD) return flags;
-    FUNCDESC* f = FindFunction(vtable, id, DISPATCH_METHOD);
-    if (f) {
-        vtable->ReleaseFuncDesc(f);
+    if (flags != DISPATCH_METHOD || FindFunction(vtable, id, DISPATCH_METHOD) ||
+        !FindFunction(vtable, id, DISPATCH_PROPERTYGET))
         return flags;
-    }
-    f = FindFunction(vtable, id, DISPATCH_PROPERTYGET);
-    if (!f) return flags;
-    vtable->ReleaseFuncDesc(f);
     return DISPATCH_METHOD | DISPATCH_PROPERTYGET;
 }
 
@@ -117,9 +88,7 @@ VARIANT& InvokeArguments::Own() {
 
 VARIANT& InvokeArguments::ReferenceTo(VARIANT& value, VARTYPE type) {
     VARIANT& r = Own();
-    V_VT(&r) = VT_BYREF | type;
-    if (type == VT_VARIANT) V_VARIANTREF(&r) = &value;
-    else V_BYREF(&r) = &V_I4(&value);  // every scalar starts at the union's address
+    r = raw::Reference(value, type);
     return r;
 }
 
@@ -144,10 +113,7 @@ HRESULT InvokeArguments::Coerce(ITypeInfo* info, const ELEMDESC& param, const VA
     // reaches the caller's variable.
     const VARIANT* inner = given == (VT_BYREF | VT_VARIANT) ? V_VARIANTREF(slot) : nullptr;
     if (kind.byRef && kind.kind == ParamKind::Scalar && inner && V_VT(inner) == type) {
-        VARIANT& v = Own();
-        V_VT(&v) = VT_BYREF | type;
-        V_BYREF(&v) = const_cast<LONG*>(&V_I4(inner));
-        slot = &v;
+        slot = &ReferenceTo(*const_cast<VARIANT*>(inner), type);
         return S_OK;
     }
     bool interfaceGiven = kind.kind == ParamKind::Interface &&
@@ -185,14 +151,9 @@ HRESULT InvokeArguments::Prepare(ITypeInfo* vtable, DISPID id, WORD flags, DISPP
         (caller->cNamedArgs && !caller->rgdispidNamedArgs))
         return E_INVALIDARG;
     // The function Invoke will pick: the first whose kind meets the flags.
-    FUNCDESC* f = FindFunction(vtable, id, flags);
+    const FuncDesc f = FindFunction(vtable, id, flags);
     if (!f) return S_OK;  // Invoke itself reports an unknown member
     bool put = (f->invkind & (INVOKE_PROPERTYPUT | INVOKE_PROPERTYPUTREF)) != 0;
-    struct Release {
-        ITypeInfo* info;
-        FUNCDESC* f;
-        ~Release() { info->ReleaseFuncDesc(f); }
-    } release{vtable, f};
 
     UINT visible = static_cast<UINT>(f->cParams);
     if (visible && (f->lprgelemdescParam[visible - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL)) --visible;
@@ -276,12 +237,9 @@ HRESULT InvokeArguments::Prepare(ITypeInfo* vtable, DISPID id, WORD flags, DISPP
                                ? VariantCopy(&store, &e.paramdesc.pparamdescex->varDefaultValue)
                                : VariantChangeType(&store, &e.paramdesc.pparamdescex->varDefaultValue, 0, inner);
             if (FAILED(conv)) return conv;
-            V_VT(&a) = VT_BYREF | inner;
-            if (inner == VT_VARIANT) V_VARIANTREF(&a) = &store;
-            else V_BYREF(&a) = &V_I4(&store);  // every scalar starts at the union's address
+            a = raw::Reference(store, inner);
         } else {
-            V_VT(&a) = VT_ERROR;
-            V_ERROR(&a) = DISP_E_PARAMNOTFOUND;
+            a = raw::Missing();
         }
     }
     args_.assign(ordered.rbegin(), ordered.rend());
@@ -295,7 +253,7 @@ const DirectCalls::Shape* DirectCalls::Find(ITypeInfo* vtable, DISPID id, WORD k
         if (shape.id == id && shape.kinds == kinds) return &shape;
     // Only members that exist are kept, so the list stays as short as the
     // interface whatever DISPIDs a caller tries.
-    FUNCDESC* f = FindFunction(vtable, id, kinds);
+    const FuncDesc f = FindFunction(vtable, id, kinds);
     if (!f) return nullptr;
     Shape shape{id, kinds, true, 0, {}};
     UINT visible = static_cast<UINT>(f->cParams);
@@ -319,7 +277,6 @@ const DirectCalls::Shape* DirectCalls::Find(ITypeInfo* vtable, DISPID id, WORD k
                                !IsDefaultedReference(e);
         if (!omittable) shape.fewest = k + 1;
     }
-    vtable->ReleaseFuncDesc(f);
     shapes_.push_back(std::move(shape));
     return &shapes_.back();
 }

@@ -9,17 +9,16 @@
 
 namespace vemo {
 
-Arg Arg::Value(const VARIANT& v) { Arg a; a.v_ = v; return a; }
-Arg Arg::Long(LONG v) { Arg a; V_VT(&a.v_) = VT_I4; V_I4(&a.v_) = v; return a; }
-Arg Arg::Double(double v) { Arg a; V_VT(&a.v_) = VT_R8; V_R8(&a.v_) = v; return a; }
-Arg Arg::Bool(bool v) { Arg a; V_VT(&a.v_) = VT_BOOL; V_BOOL(&a.v_) = v ? VARIANT_TRUE : VARIANT_FALSE; return a; }
-Arg Arg::Date(DATE v) { Arg a; V_VT(&a.v_) = VT_DATE; V_DATE(&a.v_) = v; return a; }
-Arg Arg::Text(BSTR s) { Arg a; V_VT(&a.v_) = VT_BSTR; V_BSTR(&a.v_) = s; return a; }
-Arg Arg::Object(IDispatch* p) { Arg a; V_VT(&a.v_) = VT_DISPATCH; V_DISPATCH(&a.v_) = p; return a; }
-Arg Arg::LongRef(LONG* p) { Arg a; V_VT(&a.v_) = VT_BYREF | VT_I4; V_I4REF(&a.v_) = p; return a; }
-Arg Arg::TextRef(Bstr& s) { Arg a; V_VT(&a.v_) = VT_BYREF | VT_BSTR; V_BSTRREF(&a.v_) = s.InOut(); return a; }
-Arg Arg::VariantRef(VARIANT* p) { Arg a; V_VT(&a.v_) = VT_BYREF | VT_VARIANT; V_VARIANTREF(&a.v_) = p; return a; }
-Arg Arg::Missing() { Arg a; V_VT(&a.v_) = VT_ERROR; V_ERROR(&a.v_) = DISP_E_PARAMNOTFOUND; return a; }
+Arg Arg::LongRef(LONG* p) {
+    VARIANT v = raw::Of(VT_BYREF | VT_I4);
+    V_I4REF(&v) = p;
+    return Arg(v);
+}
+Arg Arg::TextRef(Bstr& s) {
+    VARIANT v = raw::Of(VT_BYREF | VT_BSTR);
+    V_BSTRREF(&v) = s.InOut();
+    return Arg(v);
+}
 
 namespace {
 
@@ -103,8 +102,7 @@ ComPtr<IEnumVARIANT> NewEnum(IDispatch* collection) {
     SetErrorInfo(0, nullptr);
     Variant v = InvokeId(collection, nullptr, DISPID_NEWENUM, L"_NewEnum", DISPATCH_METHOD | DISPATCH_PROPERTYGET,
                          nullptr, 0);
-    const VARIANT* p = Deref(v.Get());
-    IUnknown* unk = V_VT(p) == VT_UNKNOWN ? V_UNKNOWN(p) : V_VT(p) == VT_DISPATCH ? V_DISPATCH(p) : nullptr;
+    IUnknown* unk = CarriedObject(v.Get());
     ComPtr<IEnumVARIANT> items;
     if (!unk || FAILED(unk->QueryInterface(IID_IEnumVARIANT, items.OutVoid())))
         Raise(DISP_E_MEMBERNOTFOUND, L"The object offers no enumerator of its items");
@@ -118,15 +116,8 @@ bool IsObject(const VARIANT& v) {
 }
 
 ComPtr<IDispatch> AsObject(const VARIANT& v) {
-    const VARIANT* p = Deref(&v);
-    IUnknown* unk = nullptr;
-    switch (V_VT(p)) {
-    case VT_DISPATCH: unk = V_DISPATCH(p); break;
-    case VT_UNKNOWN: unk = V_UNKNOWN(p); break;
-    case VT_BYREF | VT_DISPATCH: unk = V_DISPATCHREF(p) ? *V_DISPATCHREF(p) : nullptr; break;
-    case VT_BYREF | VT_UNKNOWN: unk = V_UNKNOWNREF(p) ? *V_UNKNOWNREF(p) : nullptr; break;
-    default: RaiseNumber(kErrTypeMismatch);
-    }
+    if (!IsObject(v)) RaiseNumber(kErrTypeMismatch);
+    IUnknown* unk = CarriedObject(&v);
     if (!unk) RaiseNumber(kErrObjectNotSet);
     ComPtr<IDispatch> d;
     Check(unk->QueryInterface(IID_IDispatch, d.OutVoid()));
@@ -148,10 +139,8 @@ LONG ToLong(const VARIANT& v) { return V_I4(ChangeType(v, VT_I4).Get()); }
 double ToDouble(const VARIANT& v) { return V_R8(ChangeType(v, VT_R8).Get()); }
 bool ToBool(const VARIANT& v) { return V_BOOL(ChangeType(v, VT_BOOL).Get()) != VARIANT_FALSE; }
 Bstr ToText(const VARIANT& v) {
-    Variant t = ChangeType(v, VT_BSTR);
-    Bstr s = Bstr::Attach(V_BSTR(t.Get()));
-    V_VT(t.Get()) = VT_EMPTY;
-    return s;
+    VARIANT t = ChangeType(v, VT_BSTR).Detach();
+    return Bstr::Attach(V_BSTR(&t));
 }
 
 namespace {

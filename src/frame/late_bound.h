@@ -15,20 +15,21 @@ namespace vemo {
 // caller keeps the values alive for the duration of the call.
 class Arg {
 public:
-    static Arg Value(const VARIANT& v);
-    static Arg Long(LONG v);
-    static Arg Double(double v);
-    static Arg Bool(bool v);
-    static Arg Date(DATE v);
-    static Arg Text(BSTR s);               // VT_BSTR by value
-    static Arg Object(IDispatch* p);
-    static Arg LongRef(LONG* p);           // VT_BYREF | VT_I4
-    static Arg TextRef(Bstr& s);           // VT_BYREF | VT_BSTR; `s` owns what the callee leaves there
-    static Arg VariantRef(VARIANT* p);     // VT_BYREF | VT_VARIANT
-    static Arg Missing();                  // VT_ERROR, DISP_E_PARAMNOTFOUND
+    static Arg Value(const VARIANT& v) { return Arg(v); }
+    static Arg Long(LONG v) { return Arg(raw::Long(v)); }
+    static Arg Double(double v) { return Arg(raw::Double(v)); }
+    static Arg Bool(bool v) { return Arg(raw::Bool(v)); }
+    static Arg Date(DATE v) { return Arg(raw::Date(v)); }
+    static Arg Text(BSTR s) { return Arg(raw::Text(s)); }            // VT_BSTR by value
+    static Arg Object(IDispatch* p) { return Arg(raw::Object(p)); }
+    static Arg LongRef(LONG* p);                                    // VT_BYREF | VT_I4
+    static Arg TextRef(Bstr& s);  // VT_BYREF | VT_BSTR; `s` owns what the callee leaves there
+    static Arg VariantRef(VARIANT* p) { return Arg(raw::Reference(*p, VT_VARIANT)); }
+    static Arg Missing() { return Arg(raw::Missing()); }
     const VARIANT& Get() const { return v_; }
 
 private:
+    explicit Arg(const VARIANT& v) : v_(v) {}
     VARIANT v_;
 };
 

@@ -4,6 +4,22 @@
 
 namespace vemo {
 
+HRESULT VtableTypeInfo(ITypeInfo* info, ITypeInfo** vtable) {
+    *vtable = nullptr;
+    TypeAttr attr;
+    HRESULT hr = info->GetTypeAttr(attr.Out(info));
+    if (FAILED(hr)) return hr;
+    if (attr->typekind != TKIND_DISPATCH || !(attr->wTypeFlags & TYPEFLAG_FDUAL)) {
+        info->AddRef();
+        *vtable = info;
+        return S_OK;
+    }
+    HREFTYPE ref = 0;
+    hr = info->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref);
+    if (FAILED(hr)) return hr;
+    return info->GetRefTypeInfo(ref, vtable);
+}
+
 HRESULT LoadOwnTypeLib(ITypeLib** lib) {
     return LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, lib);
 }
@@ -20,14 +36,6 @@ HRESULT LoadCarriedTypeInfo(REFIID iid, ITypeInfo** info) {
     *info = nullptr;
     ComPtr<ITypeLib> lib;
     HRESULT hr = LoadTypeLibEx((ModulePath() + L"\\2").c_str(), REGKIND_NONE, lib.Out());
-    if (FAILED(hr)) return hr;
-    return lib->GetTypeInfoOfGuid(iid, info);
-}
-
-HRESULT LoadRegisteredTypeInfo(REFGUID libid, WORD major, WORD minor, REFIID iid, ITypeInfo** info) {
-    *info = nullptr;
-    ComPtr<ITypeLib> lib;
-    HRESULT hr = LoadRegTypeLib(libid, major, minor, LOCALE_NEUTRAL, lib.Out());
     if (FAILED(hr)) return hr;
     return lib->GetTypeInfoOfGuid(iid, info);
 }

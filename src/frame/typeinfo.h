@@ -6,6 +6,56 @@
 
 namespace vemo {
 
+// A description that an ITypeInfo hands out and takes back: TYPEATTR,
+// FUNCDESC or VARDESC, given back to the type information that made it
+// however the code reading it ends. That type information must outlive the
+// holder.
+//   FuncDesc f;
+//   HRESULT hr = info->GetFuncDesc(i, f.Out(info));
+template <class T>
+class TypeInfoPart {
+public:
+    TypeInfoPart() = default;
+    TypeInfoPart(const TypeInfoPart&) = delete;
+    TypeInfoPart& operator=(const TypeInfoPart&) = delete;
+    TypeInfoPart(TypeInfoPart&& o) noexcept : info_(o.info_), p_(o.p_) { o.p_ = nullptr; }
+    TypeInfoPart& operator=(TypeInfoPart&& o) noexcept {
+        if (this != &o) { Reset(); info_ = o.info_; p_ = o.p_; o.p_ = nullptr; }
+        return *this;
+    }
+    ~TypeInfoPart() { Reset(); }
+
+    // For the ITypeInfo call that fills it in.
+    T** Out(ITypeInfo* info) {
+        Reset();
+        info_ = info;
+        return &p_;
+    }
+    T* Get() const { return p_; }
+    T* operator->() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+    void Reset() {
+        if (p_) GiveBack(info_, p_);
+        p_ = nullptr;
+    }
+
+private:
+    static void GiveBack(ITypeInfo* info, TYPEATTR* p) { info->ReleaseTypeAttr(p); }
+    static void GiveBack(ITypeInfo* info, FUNCDESC* p) { info->ReleaseFuncDesc(p); }
+    static void GiveBack(ITypeInfo* info, VARDESC* p) { info->ReleaseVarDesc(p); }
+
+    ITypeInfo* info_ = nullptr;
+    T* p_ = nullptr;
+};
+
+using TypeAttr = TypeInfoPart<TYPEATTR>;
+using FuncDesc = TypeInfoPart<FUNCDESC>;
+using VarDesc = TypeInfoPart<VARDESC>;
+
+// The vtable (TKIND_INTERFACE) half of a dual interface's type
+// information; any other type information itself.
+HRESULT VtableTypeInfo(ITypeInfo* info, ITypeInfo** vtable);
+
 // Loads the embedded VemoFunction type library (not cached: each caller owns
 // what it gets).
 HRESULT LoadOwnTypeLib(ITypeLib** lib);
@@ -14,7 +64,5 @@ HRESULT LoadOwnTypeInfo(REFIID iid, ITypeInfo** info);
 // declares the outside interfaces that the library's own objects implement
 // (the keyed collection's _Collection).
 HRESULT LoadCarriedTypeInfo(REFIID iid, ITypeInfo** info);
-// Type information of an interface of a registered library.
-HRESULT LoadRegisteredTypeInfo(REFGUID libid, WORD major, WORD minor, REFIID iid, ITypeInfo** info);
 
 }  // namespace vemo

@@ -32,9 +32,7 @@ SettingsProfile::SettingsProfile(const std::u16string& documentName, std::u16str
     profile.Reset();
 
     Bstr name(sectionName);
-    VARIANT nothing;
-    V_VT(&nothing) = VT_DISPATCH;
-    V_DISPATCH(&nothing) = nullptr;
+    const VARIANT nothing = raw::Object(nullptr);
     Variant found;
     Check(root->Lookup(name.Get(), nothing, found.Out()));
     // Nothing means no such section; anything but a dictionary is a failure.

@@ -1,6 +1,7 @@
 // The VemoFuns object itself: its creation step and the members that touch
 // the file system and processes.
 #include "vemofuns/vemofuns.h"
+#include "frame/handles.h"
 #include "frame/ansi.h"
 #include "frame/out_values.h"
 #include "util/paths.h"
@@ -76,9 +77,8 @@ STDMETHODIMP VemoFuns::ExecCmd(BSTR cmdline) {
         if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
                             &start, &process))
             return;
-        WaitForSingleObject(process.hProcess, INFINITE);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
+        const KernelHandle running(process.hProcess), thread(process.hThread);
+        WaitForSingleObject(running.Get(), INFINITE);
     });
 }
 

@@ -36,7 +36,8 @@ public:
     }
 };
 
-bool IsMissing(const VARIANT& var) {
+// What IsNull and CNulls take for no value: Null, or blank text.
+bool IsNullOrBlank(const VARIANT& var) {
     const VARIANT* v = Deref(&var);
     VARTYPE t = V_VT(v) & ~VT_BYREF;
     if (t == VT_NULL) return true;
@@ -48,7 +49,7 @@ bool IsMissing(const VARIANT& var) {
 }  // namespace
 
 STDMETHODIMP VemoFuns::IsNull(VARIANT var, VARIANT_BOOL* result) {
-    return Member([&] { SetOut(result, IsMissing(var) ? VARIANT_TRUE : VARIANT_FALSE); });
+    return Member([&] { SetOut(result, IsNullOrBlank(var) ? VARIANT_TRUE : VARIANT_FALSE); });
 }
 
 STDMETHODIMP VemoFuns::CNulls(VARIANT v, VARIANT d, VARIANT* result) {
@@ -58,7 +59,7 @@ STDMETHODIMP VemoFuns::CNulls(VARIANT v, VARIANT d, VARIANT* result) {
         // but a caller's variable (a VARIANT by reference) as its value,
         // never as a reference into the caller's memory.
         Variant copy;
-        Check(VariantCopyInd(copy.Get(), IsMissing(v) ? &d : &v));
+        Check(VariantCopyInd(copy.Get(), IsNullOrBlank(v) ? &d : &v));
         SetOut(result, std::move(copy));
     });
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "frame/com_ptr.h"
+#include "frame/handles.h"
 
 using vemo::ComPtr;
 
@@ -55,13 +56,13 @@ inline HRESULT InOtherApartment(IUnknown* object, REFIID iid, const std::functio
     detail::ApartmentCall call = {nullptr, iid, &body, E_FAIL};
     HRESULT hr = CoMarshalInterThreadInterfaceInStream(iid, object, &call.stream);
     if (FAILED(hr)) return hr;
-    HANDLE thread = CreateThread(nullptr, 0, detail::RunInApartment, &call, 0, nullptr);
+    const vemo::KernelHandle thread(CreateThread(nullptr, 0, detail::RunInApartment, &call, 0, nullptr));
     if (!thread) return HRESULT_FROM_WIN32(GetLastError());
-    while (MsgWaitForMultipleObjects(1, &thread, FALSE, 60000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+    HANDLE waitFor = thread.Get();
+    while (MsgWaitForMultipleObjects(1, &waitFor, FALSE, 60000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     }
-    CloseHandle(thread);
     return call.hr;
 }
 

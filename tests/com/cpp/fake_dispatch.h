@@ -1,6 +1,7 @@
 // A scripted automation object for tests: members by name, each answered by
 // a handler, every call recorded with copies of its arguments.
 #pragma once
+#include "frame/auto_values.h"
 #include "frame/com_object.h"
 
 #include <windows.h>
@@ -28,11 +29,7 @@ public:
     // A property that answers a fixed 32-bit integer or double.
     void Property(const std::wstring& name, double value, VARTYPE type = VT_R8) {
         On(name, [value, type](WORD, const std::vector<VARIANT>&, VARIANT* r) {
-            if (r) {
-                V_VT(r) = type;
-                if (type == VT_I4) V_I4(r) = static_cast<LONG>(value);
-                else V_R8(r) = value;
-            }
+            if (r) *r = type == VT_I4 ? vemo::raw::Long(static_cast<LONG>(value)) : vemo::raw::Double(value);
             return S_OK;
         });
     }

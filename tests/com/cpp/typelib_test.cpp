@@ -2,6 +2,8 @@
 // identities, flags, every member's DISPID, slot, kind and parameters, the
 // defaults, help strings, enumerations and the aliases of older IIDs.
 #include "com_test_support.h"
+#include "frame/handles.h"
+#include "frame/typeinfo.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -178,22 +180,20 @@ TEST_F(TypeLibTest, CoclassesAreCreatableAppObjectsWithPredeclaredIds) {
     for (const auto& c : classes) {
         ComPtr<ITypeInfo> info = ByGuid(c.first);
         ASSERT_TRUE(info);
-        TYPEATTR* attr = nullptr;
-        ASSERT_HRESULT_SUCCEEDED(info->GetTypeAttr(&attr));
+        vemo::TypeAttr attr;
+        ASSERT_HRESULT_SUCCEEDED(info->GetTypeAttr(attr.Out(info.Get())));
         EXPECT_EQ(attr->typekind, TKIND_COCLASS);
         EXPECT_EQ(attr->wTypeFlags & (TYPEFLAG_FAPPOBJECT | TYPEFLAG_FCANCREATE | TYPEFLAG_FPREDECLID),
                   TYPEFLAG_FAPPOBJECT | TYPEFLAG_FCANCREATE | TYPEFLAG_FPREDECLID)
             << c.first;
         EXPECT_EQ(attr->cImplTypes, 1);
-        info->ReleaseTypeAttr(attr);
         HREFTYPE ref = 0;
         ComPtr<ITypeInfo> iface;
         ASSERT_HRESULT_SUCCEEDED(info->GetRefTypeOfImplType(0, &ref));
         ASSERT_HRESULT_SUCCEEDED(info->GetRefTypeInfo(ref, iface.Out()));
-        TYPEATTR* ia = nullptr;
-        ASSERT_HRESULT_SUCCEEDED(iface->GetTypeAttr(&ia));
+        vemo::TypeAttr ia;
+        ASSERT_HRESULT_SUCCEEDED(iface->GetTypeAttr(ia.Out(iface.Get())));
         EXPECT_TRUE(IsEqualGUID(ia->guid, Guid(c.second)));
-        iface->ReleaseTypeAttr(ia);
         INT flags = 0;
         ASSERT_HRESULT_SUCCEEDED(info->GetImplTypeFlags(0, &flags));
         EXPECT_TRUE(flags & IMPLTYPEFLAG_FDEFAULT);
@@ -204,41 +204,36 @@ TEST_F(TypeLibTest, InterfacesAreHiddenDualMembersInSlotOrder) {
     for (const InterfaceRow& row : kInterfaces) {
         ComPtr<ITypeInfo> info = ByGuid(row.iid);
         ASSERT_TRUE(info);
-        TYPEATTR* attr = nullptr;
-        ASSERT_HRESULT_SUCCEEDED(info->GetTypeAttr(&attr));
+        vemo::TypeAttr attr;
+        ASSERT_HRESULT_SUCCEEDED(info->GetTypeAttr(attr.Out(info.Get())));
         const WORD want = TYPEFLAG_FHIDDEN | TYPEFLAG_FDUAL | TYPEFLAG_FNONEXTENSIBLE | TYPEFLAG_FDISPATCHABLE;
         EXPECT_EQ(attr->typekind, TKIND_DISPATCH);
         EXPECT_EQ(attr->wTypeFlags & want, want) << Doc(info.Get(), MEMBERID_NIL);
         EXPECT_EQ(attr->wMajorVerNum, row.major);
         EXPECT_EQ(attr->wMinorVerNum, row.minor);
-        info->ReleaseTypeAttr(attr);
         EXPECT_EQ(Doc(info.Get(), MEMBERID_NIL), row.name);
 
         // The vtable half: members after the seven IUnknown/IDispatch slots.
-        HREFTYPE ref = 0;
         ComPtr<ITypeInfo> vt;
-        ASSERT_HRESULT_SUCCEEDED(info->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref));
-        ASSERT_HRESULT_SUCCEEDED(info->GetRefTypeInfo(ref, vt.Out()));
-        ASSERT_HRESULT_SUCCEEDED(vt->GetTypeAttr(&attr));
+        ASSERT_HRESULT_SUCCEEDED(vemo::VtableTypeInfo(info.Get(), vt.Out()));
+        ASSERT_HRESULT_SUCCEEDED(vt->GetTypeAttr(attr.Out(vt.Get())));
         EXPECT_EQ(attr->typekind, TKIND_INTERFACE);
         EXPECT_TRUE(attr->wTypeFlags & TYPEFLAG_FOLEAUTOMATION) << row.name;
         EXPECT_TRUE(attr->wTypeFlags & TYPEFLAG_FDUAL) << row.name;
         EXPECT_EQ(attr->cFuncs, row.members.size()) << row.name;
-        vt->ReleaseTypeAttr(attr);
         for (size_t i = 0; i < row.members.size(); ++i) {
-            FUNCDESC* fd = nullptr;
-            ASSERT_HRESULT_SUCCEEDED(vt->GetFuncDesc(static_cast<UINT>(i), &fd));
+            vemo::FuncDesc fd;
+            ASSERT_HRESULT_SUCCEEDED(vt->GetFuncDesc(static_cast<UINT>(i), fd.Out(vt.Get())));
             const MemberRow& m = row.members[i];
             EXPECT_EQ(Doc(vt.Get(), fd->memid), m.name) << row.name << " slot " << i + 1;
             EXPECT_EQ(fd->memid, m.id) << m.name;
             EXPECT_EQ(fd->invkind, m.kind) << m.name;
-            EXPECT_EQ(DescribeParams(vt.Get(), fd), m.params) << row.name << "." << m.name;
+            EXPECT_EQ(DescribeParams(vt.Get(), fd.Get()), m.params) << row.name << "." << m.name;
             EXPECT_EQ(fd->oVft, static_cast<SHORT>((7 + i) * sizeof(void*))) << m.name;
             EXPECT_EQ(fd->callconv, CC_STDCALL);
             if (m.id == DISPID_NEWENUM) {
                 EXPECT_TRUE(fd->wFuncFlags & FUNCFLAG_FHIDDEN);
             }
-            vt->ReleaseFuncDesc(fd);
         }
     }
 }
@@ -254,16 +249,14 @@ struct Param {
 Param ParamOf(ITypeLib* lib, const wchar_t* iid, const wchar_t* name, int p) {
     ComPtr<ITypeInfo> info;
     lib->GetTypeInfoOfGuid(Guid(iid), info.Out());
-    HREFTYPE ref = 0;
     ComPtr<ITypeInfo> vt;
-    info->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref);
-    info->GetRefTypeInfo(ref, vt.Out());
-    TYPEATTR* attr = nullptr;
-    vt->GetTypeAttr(&attr);
+    vemo::VtableTypeInfo(info.Get(), vt.Out());
+    vemo::TypeAttr attr;
+    vt->GetTypeAttr(attr.Out(vt.Get()));
     Param out = {};
     for (UINT f = 0; f < attr->cFuncs; ++f) {
-        FUNCDESC* fd = nullptr;
-        vt->GetFuncDesc(f, &fd);
+        vemo::FuncDesc fd;
+        vt->GetFuncDesc(f, fd.Out(vt.Get()));
         if (Doc(vt.Get(), fd->memid) == name && fd->invkind != INVOKE_PROPERTYPUT) {
             const ELEMDESC& e = fd->lprgelemdescParam[p];
             out.byRef = e.tdesc.vt == VT_PTR;
@@ -272,9 +265,7 @@ Param ParamOf(ITypeLib* lib, const wchar_t* iid, const wchar_t* name, int p) {
             if ((out.flags & PARAMFLAG_FHASDEFAULT) && e.paramdesc.pparamdescex)
                 VariantCopy(out.def.Get(), &e.paramdesc.pparamdescex->varDefaultValue);
         }
-        vt->ReleaseFuncDesc(fd);
     }
-    vt->ReleaseTypeAttr(attr);
     return out;
 }
 
@@ -307,10 +298,9 @@ TEST_F(TypeLibTest, OptionalParametersCarryTheirDefaults) {
             if (r.vt == VT_BOOL) {
                 EXPECT_EQ(V_BOOL(p.def.Get()), VARIANT_TRUE) << r.member;
             }
-            VARIANT n;
-            VariantInit(&n);
-            ASSERT_HRESULT_SUCCEEDED(VariantChangeType(&n, p.def.Get(), 0, VT_I4)) << r.member;
-            EXPECT_EQ(V_I4(&n), r.number) << r.member << " " << r.param;
+            vemo::Variant n;
+            ASSERT_HRESULT_SUCCEEDED(VariantChangeType(n.Get(), p.def.Get(), 0, VT_I4)) << r.member;
+            EXPECT_EQ(V_I4(n.Get()), r.number) << r.member << " " << r.param;
         }
     }
     Param d = ParamOf(lib_.Get(), L"{CC289CE1-275D-43BA-A3B7-23E2C0D703D2}", L"GetSet", 2);
@@ -351,22 +341,19 @@ TEST_F(TypeLibTest, EnumerationsWithMemberHelpStrings) {
     for (const E& e : enums) {
         ComPtr<ITypeInfo> info = ByGuid(e.guid);
         ASSERT_TRUE(info);
-        TYPEATTR* attr = nullptr;
-        ASSERT_HRESULT_SUCCEEDED(info->GetTypeAttr(&attr));
+        vemo::TypeAttr attr;
+        ASSERT_HRESULT_SUCCEEDED(info->GetTypeAttr(attr.Out(info.Get())));
         EXPECT_EQ(attr->typekind, TKIND_ENUM);
         EXPECT_EQ(attr->cVars, e.members.size());
-        info->ReleaseTypeAttr(attr);
         for (size_t i = 0; i < e.members.size(); ++i) {
-            VARDESC* vd = nullptr;
-            ASSERT_HRESULT_SUCCEEDED(info->GetVarDesc(static_cast<UINT>(i), &vd));
+            vemo::VarDesc vd;
+            ASSERT_HRESULT_SUCCEEDED(info->GetVarDesc(static_cast<UINT>(i), vd.Out(info.Get())));
             std::wstring help;
             EXPECT_EQ(Doc(info.Get(), vd->memid, &help), e.members[i].first);
             EXPECT_EQ(help, e.members[i].first);
-            VARIANT n;
-            VariantInit(&n);
-            ASSERT_HRESULT_SUCCEEDED(VariantChangeType(&n, vd->lpvarValue, 0, VT_I4));
-            EXPECT_EQ(V_I4(&n), e.members[i].second) << e.members[i].first;
-            info->ReleaseVarDesc(vd);
+            vemo::Variant n;
+            ASSERT_HRESULT_SUCCEEDED(VariantChangeType(n.Get(), vd->lpvarValue, 0, VT_I4));
+            EXPECT_EQ(V_I4(n.Get()), e.members[i].second) << e.members[i].first;
         }
     }
 }
@@ -379,15 +366,14 @@ TEST_F(TypeLibTest, OlderIniFileIidsAreHiddenAliases) {
     for (const auto& a : aliases) {
         ComPtr<ITypeInfo> info = ByGuid(a.first);
         ASSERT_TRUE(info);
-        TYPEATTR* attr = nullptr;
-        ASSERT_HRESULT_SUCCEEDED(info->GetTypeAttr(&attr));
+        vemo::TypeAttr attr;
+        ASSERT_HRESULT_SUCCEEDED(info->GetTypeAttr(attr.Out(info.Get())));
         EXPECT_EQ(attr->typekind, TKIND_ALIAS);
         EXPECT_TRUE(attr->wTypeFlags & TYPEFLAG_FHIDDEN);
         ASSERT_EQ(attr->tdescAlias.vt, VT_USERDEFINED);
         ComPtr<ITypeInfo> target;
         ASSERT_HRESULT_SUCCEEDED(info->GetRefTypeInfo(attr->tdescAlias.hreftype, target.Out()));
         EXPECT_EQ(Doc(target.Get(), MEMBERID_NIL), L"_IniFile");
-        info->ReleaseTypeAttr(attr);
         EXPECT_EQ(Doc(info.Get(), MEMBERID_NIL), a.second);
     }
 }
@@ -399,32 +385,26 @@ TEST_F(TypeLibTest, OlderIniFileIidsAreHiddenAliases) {
 TEST_F(TypeLibTest, CollectionMembersResolveIntoTheLibraryRegisteredUnderLcid9) {
     const wchar_t* collectionLib = L"{000204EF-0000-0000-C000-000000000046}";
     for (const auto& key : {std::make_pair(L"9", true), std::make_pair(L"0", false)}) {
-        HKEY k = nullptr;
+        vemo::RegKey k;
         std::wstring path = std::wstring(L"TypeLib\\") + collectionLib + L"\\6.0\\" + key.first;
-        LONG rc = RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &k);
+        LONG rc = RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, k.Out());
         EXPECT_EQ(rc == ERROR_SUCCESS, key.second) << "registration under LCID " << key.first;
-        if (k) RegCloseKey(k);
     }
     ComPtr<ITypeInfo> info = ByGuid(L"{CC289CE1-275D-43BA-A3B7-23E2C0D703D2}");
     ASSERT_TRUE(info);
-    HREFTYPE ref = 0;
     ComPtr<ITypeInfo> vt;
-    ASSERT_HRESULT_SUCCEEDED(info->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref));
-    ASSERT_HRESULT_SUCCEEDED(info->GetRefTypeInfo(ref, vt.Out()));
+    ASSERT_HRESULT_SUCCEEDED(vemo::VtableTypeInfo(info.Get(), vt.Out()));
     for (UINT slot : {0u, 1u}) {  // Keys, GetAllSet: [out, retval] _Collection**
-        FUNCDESC* fd = nullptr;
-        ASSERT_HRESULT_SUCCEEDED(vt->GetFuncDesc(slot, &fd));
+        vemo::FuncDesc fd;
+        ASSERT_HRESULT_SUCCEEDED(vt->GetFuncDesc(slot, fd.Out(vt.Get())));
         const std::wstring member = Doc(vt.Get(), fd->memid);
         const TYPEDESC& t = fd->lprgelemdescParam[fd->cParams - 1].tdesc;
         ASSERT_TRUE(t.vt == VT_PTR && t.lptdesc->vt == VT_PTR && t.lptdesc->lptdesc->vt == VT_USERDEFINED) << member;
         ComPtr<ITypeInfo> target;
-        HRESULT hr = vt->GetRefTypeInfo(t.lptdesc->lptdesc->hreftype, target.Out());
-        vt->ReleaseFuncDesc(fd);
-        ASSERT_HRESULT_SUCCEEDED(hr) << member;
-        TYPEATTR* ta = nullptr;
-        ASSERT_HRESULT_SUCCEEDED(target->GetTypeAttr(&ta));
+        ASSERT_HRESULT_SUCCEEDED(vt->GetRefTypeInfo(t.lptdesc->lptdesc->hreftype, target.Out())) << member;
+        vemo::TypeAttr ta;
+        ASSERT_HRESULT_SUCCEEDED(target->GetTypeAttr(ta.Out(target.Get())));
         EXPECT_TRUE(IsEqualGUID(ta->guid, Guid(L"{A4C46780-499F-101B-BB78-00AA00383CBB}"))) << member;
-        target->ReleaseTypeAttr(ta);
         ComPtr<ITypeLib> lib;
         UINT index = 0;
         ASSERT_HRESULT_SUCCEEDED(target->GetContainingTypeLib(lib.Out(), &index));

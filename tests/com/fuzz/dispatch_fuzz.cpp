@@ -17,8 +17,12 @@
 #include "VemoFunction_h.h"
 #include "fake_dispatch.h"
 #include "frame/auto_values.h"
+#include "frame/com_ptr.h"
+#include "frame/typeinfo.h"
 
 namespace {
+
+namespace raw = vemo::raw;
 
 constexpr DWORD kBudgetMs = 20000;
 
@@ -32,23 +36,19 @@ struct Member {
 
 std::vector<Member> MembersOf(IDispatch* object) {
     std::vector<Member> out;
-    ITypeInfo* info = nullptr;
-    if (FAILED(object->GetTypeInfo(0, 0, &info))) return out;
-    TYPEATTR* attr = nullptr;
-    info->GetTypeAttr(&attr);
+    vemo::ComPtr<ITypeInfo> info;
+    if (FAILED(object->GetTypeInfo(0, 0, info.Out()))) return out;
+    vemo::TypeAttr attr;
+    if (FAILED(info->GetTypeAttr(attr.Out(info.Get())))) return out;
     for (UINT i = 0; i < attr->cFuncs; ++i) {
-        FUNCDESC* f = nullptr;
-        if (FAILED(info->GetFuncDesc(i, &f))) continue;
+        vemo::FuncDesc f;
+        if (FAILED(info->GetFuncDesc(i, f.Out(info.Get())))) continue;
         if (!(f->wFuncFlags & FUNCFLAG_FRESTRICTED) || f->memid == DISPID_NEWENUM) {
-            BSTR name = nullptr;
-            info->GetDocumentation(f->memid, &name, nullptr, nullptr, nullptr);
-            out.push_back({f->memid, name ? name : L"?", static_cast<UINT>(f->cParams)});
-            SysFreeString(name);
+            vemo::Bstr name;
+            info->GetDocumentation(f->memid, name.Out(), nullptr, nullptr, nullptr);
+            out.push_back({f->memid, name.Get() ? name.Get() : L"?", static_cast<UINT>(f->cParams)});
         }
-        info->ReleaseFuncDesc(f);
     }
-    info->ReleaseTypeAttr(attr);
-    info->Release();
     return out;
 }
 
@@ -113,10 +113,7 @@ private:
         if (a && type == VT_VARIANT) {
             VARIANT* items = nullptr;
             SafeArrayAccessData(a, reinterpret_cast<void**>(&items));
-            for (ULONG i = 0; i < b.cElements; ++i) {
-                V_VT(&items[i]) = VT_BSTR;
-                V_BSTR(&items[i]) = RandomText();
-            }
+            for (ULONG i = 0; i < b.cElements; ++i) items[i] = vemo::raw::Text(RandomText());
             SafeArrayUnaccessData(a);
         }
         return a;
@@ -130,44 +127,39 @@ private:
         VariantInit(&v);
         switch (Pick(depth ? 17 : 21)) {
         case 0: break;  // Empty
-        case 1: V_VT(&v) = VT_NULL; break;
-        case 2: V_VT(&v) = VT_I2; V_I2(&v) = static_cast<SHORT>(Pick(3) ? Pick(20) - 5 : Pick(65536)); break;
-        case 3: V_VT(&v) = VT_I4; V_I4(&v) = Pick(3) ? Pick(20) - 5 : static_cast<LONG>(rng_()); break;
+        case 1: v = raw::Of(VT_NULL); break;
+        case 2: v = raw::Short(static_cast<SHORT>(Pick(3) ? Pick(20) - 5 : Pick(65536))); break;
+        case 3: v = raw::Long(Pick(3) ? Pick(20) - 5 : static_cast<LONG>(rng_())); break;
         case 4: {
             static const double values[] = {0, -1, 0.5, 2.5, 1e308, -1e308, 1e-300, 40000, 2147483648.0};
-            V_VT(&v) = VT_R8;
-            V_R8(&v) = values[Pick(9)];
+            v = raw::Double(values[Pick(9)]);
             break;
         }
-        case 5: V_VT(&v) = VT_BOOL; V_BOOL(&v) = Pick(2) ? VARIANT_TRUE : VARIANT_FALSE; break;
-        case 6: case 7: case 8: V_VT(&v) = VT_BSTR; V_BSTR(&v) = RandomText(); break;
+        case 5: v = raw::Bool(Pick(2) != 0); break;
+        case 6: case 7: case 8: v = raw::Text(RandomText()); break;
         case 9: {
             static const double dates[] = {0, 45000.75, -657434, 2958465.99, 1e10, -1e10};
-            V_VT(&v) = VT_DATE;
-            V_DATE(&v) = dates[Pick(6)];
+            v = raw::Date(dates[Pick(6)]);
             break;
         }
-        case 10: V_VT(&v) = VT_CY; V_CY(&v).int64 = static_cast<LONGLONG>(rng_()) << Pick(32); break;
-        case 11: V_VT(&v) = VT_ERROR; V_ERROR(&v) = Pick(2) ? DISP_E_PARAMNOTFOUND : E_FAIL; break;
-        case 12: case 13: V_VT(&v) = VT_DISPATCH; V_DISPATCH(&v) = RandomObject(); break;
-        case 14: V_VT(&v) = VT_UNKNOWN; V_UNKNOWN(&v) = RandomObject(); break;
-        case 15: V_VT(&v) = VT_ARRAY | (Pick(2) ? VT_UI1 : VT_VARIANT); {
+        case 10: v = raw::Of(VT_CY); V_CY(&v).int64 = static_cast<LONGLONG>(rng_()) << Pick(32); break;
+        case 11: v = raw::Error(Pick(2) ? DISP_E_PARAMNOTFOUND : E_FAIL); break;
+        case 12: case 13: v = raw::Object(RandomObject()); break;
+        case 14: v = raw::Unknown(RandomObject()); break;
+        case 15: {
             SAFEARRAY* a = RandomArray();
-            if (!a) { V_VT(&v) = VT_EMPTY; break; }
-            V_VT(&v) = VT_ARRAY | ([&] { VARTYPE t; SafeArrayGetVartype(a, &t); return t; })();
-            V_ARRAY(&v) = a;
+            if (!a) break;
+            VARTYPE element = VT_EMPTY;
+            SafeArrayGetVartype(a, &element);
+            v = raw::Array(a, element);
             break;
         }
-        case 16: V_VT(&v) = VT_UI1; V_UI1(&v) = static_cast<BYTE>(Pick(256)); break;
+        case 16: v = raw::Of(VT_UI1); V_UI1(&v) = static_cast<BYTE>(Pick(256)); break;
         // By reference (not nested): storage owned here, freed after the call.
-        case 17: { VARIANT& r = NewRef(); V_VT(&r) = VT_I4; V_I4(&r) = Pick(10000) - 10;
-                   V_VT(&v) = VT_BYREF | VT_I4; V_I4REF(&v) = &V_I4(&r); break; }
-        case 18: { VARIANT& r = NewRef(); V_VT(&r) = VT_BSTR; V_BSTR(&r) = RandomText();
-                   V_VT(&v) = VT_BYREF | VT_BSTR; V_BSTRREF(&v) = &V_BSTR(&r); break; }
-        case 19: { VARIANT& r = NewRef(); Random(r, depth + 1);
-                   V_VT(&v) = VT_BYREF | VT_VARIANT; V_VARIANTREF(&v) = &r; break; }
-        default: { VARIANT& r = NewRef(); V_VT(&r) = VT_DISPATCH; V_DISPATCH(&r) = RandomObject();
-                   V_VT(&v) = VT_BYREF | VT_DISPATCH; V_DISPATCHREF(&v) = &V_DISPATCH(&r); break; }
+        case 17: { VARIANT& r = NewRef(); r = raw::Long(Pick(10000) - 10); v = raw::Reference(r, VT_I4); break; }
+        case 18: { VARIANT& r = NewRef(); r = raw::Text(RandomText()); v = raw::Reference(r, VT_BSTR); break; }
+        case 19: { VARIANT& r = NewRef(); Random(r, depth + 1); v = raw::Reference(r, VT_VARIANT); break; }
+        default: { VARIANT& r = NewRef(); r = raw::Object(RandomObject()); v = raw::Reference(r, VT_DISPATCH); break; }
         }
     }
 
