@@ -68,7 +68,7 @@ public:
             HRESULT hr = EnsureTypeInfo();
             if (FAILED(hr)) return hr;
             DISPPARAMS none = {nullptr, nullptr, 0, 0};
-            flags = ServedFlags(vtableInfo_.Get(), id, flags);
+            flags = direct_.Served(vtableInfo_.Get(), id, flags);
             if (direct_.Takes(vtableInfo_.Get(), id, flags, params))
                 return vtableInfo_->Invoke(static_cast<Interface*>(this), id, flags, params, result, excep, argErr);
             InvokeArguments arguments;

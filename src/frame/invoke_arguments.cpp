@@ -69,11 +69,15 @@ ParamKind KindOf(ITypeInfo* info, const TYPEDESC& declared) {
 
 }  // namespace
 
-WORD ServedFlags(ITypeInfo* vtable, DISPID id, WORD flags) {
-    if (flags != DISPATCH_METHOD || FindFunction(vtable, id, DISPATCH_METHOD) ||
-        !FindFunction(vtable, id, DISPATCH_PROPERTYGET))
-        return flags;
-    return DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+WORD DirectCalls::Served(ITypeInfo* vtable, DISPID id, WORD flags) {
+    if (flags != DISPATCH_METHOD) return flags;
+    for (const auto& member : served_)
+        if (member.first == id) return member.second;
+    const bool method = static_cast<bool>(FindFunction(vtable, id, DISPATCH_METHOD));
+    if (!method && !FindFunction(vtable, id, DISPATCH_PROPERTYGET)) return flags;  // no such member: not kept
+    const WORD serving = method ? flags : DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+    served_.emplace_back(id, serving);
+    return serving;
 }
 
 InvokeArguments::~InvokeArguments() {

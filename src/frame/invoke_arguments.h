@@ -19,15 +19,10 @@
 // runs; as are too many arguments and a required one left out.
 #pragma once
 #include <oaidl.h>
+#include <utility>
 #include <vector>
 
 namespace vemo {
-
-// The flags to invoke with: DISPATCH_METHOD alone on a member that has no
-// method but a property get (`Count`, `Item`, `_NewEnum`, as older script
-// engines and some 4GL clients call them) reads the property, as the VB
-// runtime's objects do.
-WORD ServedFlags(ITypeInfo* vtable, DISPID id, WORD flags);
 
 class InvokeArguments {
 public:
@@ -59,6 +54,12 @@ private:
 // out on its first call and kept.
 class DirectCalls {
 public:
+    // The flags to invoke with: DISPATCH_METHOD alone on a member that has
+    // no method but a property get (`Count`, `Item`, `_NewEnum`, as older
+    // script engines and some 4GL clients call them) reads the property, as
+    // the VB runtime's objects do. Worked out once per member.
+    WORD Served(ITypeInfo* vtable, DISPID id, WORD flags);
+
     // True when Prepare would pass the caller's parameters on unchanged and
     // this is known without it. Never throws; false when unsure.
     bool Takes(ITypeInfo* vtable, DISPID id, WORD flags, const DISPPARAMS* caller) noexcept;
@@ -74,6 +75,8 @@ private:
     const Shape* Find(ITypeInfo* vtable, DISPID id, WORD kinds);
 
     std::vector<Shape> shapes_;
+    // Members called with DISPATCH_METHOD alone, and the flags that serve them.
+    std::vector<std::pair<DISPID, WORD>> served_;
 };
 
 }  // namespace vemo

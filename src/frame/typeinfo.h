@@ -1,15 +1,18 @@
 // Type information of the library's own interfaces, read from the type
 // library embedded in the DLL, and of the outside interfaces it implements.
 #pragma once
+#include "frame/com_ptr.h"
+
 #include <windows.h>
 #include <oaidl.h>
+#include <utility>
 
 namespace vemo {
 
 // A description that an ITypeInfo hands out and takes back: TYPEATTR,
 // FUNCDESC or VARDESC, given back to the type information that made it
-// however the code reading it ends. That type information must outlive the
-// holder.
+// however the code reading it ends. It keeps that type information alive
+// until then.
 //   FuncDesc f;
 //   HRESULT hr = info->GetFuncDesc(i, f.Out(info));
 template <class T>
@@ -18,9 +21,9 @@ public:
     TypeInfoPart() = default;
     TypeInfoPart(const TypeInfoPart&) = delete;
     TypeInfoPart& operator=(const TypeInfoPart&) = delete;
-    TypeInfoPart(TypeInfoPart&& o) noexcept : info_(o.info_), p_(o.p_) { o.p_ = nullptr; }
+    TypeInfoPart(TypeInfoPart&& o) noexcept : info_(std::move(o.info_)), p_(o.p_) { o.p_ = nullptr; }
     TypeInfoPart& operator=(TypeInfoPart&& o) noexcept {
-        if (this != &o) { Reset(); info_ = o.info_; p_ = o.p_; o.p_ = nullptr; }
+        if (this != &o) { Reset(); info_ = std::move(o.info_); p_ = o.p_; o.p_ = nullptr; }
         return *this;
     }
     ~TypeInfoPart() { Reset(); }
@@ -28,14 +31,14 @@ public:
     // For the ITypeInfo call that fills it in.
     T** Out(ITypeInfo* info) {
         Reset();
-        info_ = info;
+        if (info_.Get() != info) info_ = ComPtr<ITypeInfo>(info);
         return &p_;
     }
     T* Get() const { return p_; }
     T* operator->() const { return p_; }
     explicit operator bool() const { return p_ != nullptr; }
     void Reset() {
-        if (p_) GiveBack(info_, p_);
+        if (p_) GiveBack(info_.Get(), p_);
         p_ = nullptr;
     }
 
@@ -44,7 +47,7 @@ private:
     static void GiveBack(ITypeInfo* info, FUNCDESC* p) { info->ReleaseFuncDesc(p); }
     static void GiveBack(ITypeInfo* info, VARDESC* p) { info->ReleaseVarDesc(p); }
 
-    ITypeInfo* info_ = nullptr;
+    ComPtr<ITypeInfo> info_;
     T* p_ = nullptr;
 };
 

@@ -11,30 +11,22 @@ namespace vemo {
 STDMETHODIMP VemoFuns::GeneratePwd(BSTR strUser, BSTR strPwd, short nUID, VARIANT* result) {
     return Member([&] {
         RequireOut(result);
-        Variant value;
         std::array<uint8_t, 64> bytes{};
         // Every failure (a name or password too long) gives the empty text.
         bool mixed = Trapped([&] {
             if (!MixPassword(ToAnsi(View(strUser)), ToAnsi(View(strPwd)), nUID, bytes)) RaiseNumber(kErrSubscript);
         });
+        // The 64 bytes, numbered from 1; the empty text when they cannot be had.
         SAFEARRAYBOUND bound = {64, 1};
-        SAFEARRAY* array = mixed ? SafeArrayCreate(VT_UI1, 1, &bound) : nullptr;
-        if (array) {
-            void* data = nullptr;
-            if (SUCCEEDED(SafeArrayAccessData(array, &data))) {
-                memcpy(data, bytes.data(), bytes.size());
-                SafeArrayUnaccessData(array);
-                V_VT(value.Get()) = VT_ARRAY | VT_UI1;
-                V_ARRAY(value.Get()) = array;
-            } else {
-                SafeArrayDestroy(array);
-            }
+        SafeArray array(mixed ? SafeArrayCreate(VT_UI1, 1, &bound) : nullptr);
+        void* data = nullptr;
+        if (array.Get() && SUCCEEDED(SafeArrayAccessData(array.Get(), &data))) {
+            memcpy(data, bytes.data(), bytes.size());
+            SafeArrayUnaccessData(array.Get());
+            SetOut(result, Variant::Adopt(raw::Array(array.Detach(), VT_UI1)));
+        } else {
+            SetOut(result, Variant::Text(u""));
         }
-        if (V_VT(value.Get()) == VT_EMPTY) {
-            V_VT(value.Get()) = VT_BSTR;
-            V_BSTR(value.Get()) = Bstr(u"").Detach();
-        }
-        SetOut(result, std::move(value));
     });
 }
 
