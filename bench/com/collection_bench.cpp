@@ -18,10 +18,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "com_calls.h"
 #include "outside_types.h"
 #include "VemoFunction_h.h"
 
@@ -29,10 +31,10 @@ namespace {
 
 constexpr double kWorstRatio = 30;  // linear is 10, quadratic 100
 
-struct Library {
-    HMODULE module = nullptr;
-    HRESULT(STDAPICALLTYPE* newCollection)(IDispatch**) = nullptr;
-    HRESULT(STDAPICALLTYPE* getClassObject)(REFCLSID, REFIID, void**) = nullptr;
+// The test build's DLL, which also hands out bare collections.
+struct Library : LoadedLibrary {
+    explicit Library(const char* path) : LoadedLibrary(std::wstring(path, path + std::strlen(path))) {}
+    HRESULT(STDAPICALLTYPE* newCollection)(IDispatch**) = Export<decltype(newCollection)>("VemoTestNewCollection");
 };
 
 void Require(HRESULT hr, const char* what) {
@@ -103,7 +105,7 @@ void Enumerate(IUnknown* unknown, int expected) {
     if (seen != expected) Require(E_FAIL, "enumeration count");
 }
 
-Phases RunCollection(Library& lib, int n) {
+Phases RunCollection(const Library& lib, int n) {
     IDispatch* d = nullptr;
     Require(lib.newCollection(&d), "new collection");
     _Collection* c = nullptr;
@@ -151,12 +153,9 @@ Phases RunCollection(Library& lib, int n) {
     return p;
 }
 
-Phases RunBtns(Library& lib, int n) {
-    IClassFactory* f = nullptr;
-    Require(lib.getClassObject(CLSID_Btns, IID_IClassFactory, reinterpret_cast<void**>(&f)), "class object");
+Phases RunBtns(const Library& lib, int n) {
     _Btns* b = nullptr;
-    Require(f->CreateInstance(nullptr, IID__Btns, reinterpret_cast<void**>(&b)), "Btns");
-    f->Release();
+    Require(lib.Create(CLSID_Btns, IID__Btns, reinterpret_cast<void**>(&b)), "Btns");
     std::vector<BSTR> keys = Keys(n);
     BSTR text = SysAllocString(L"button.bmp");
     LONG zero = 0;
@@ -269,11 +268,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     Require(CoInitialize(nullptr), "CoInitialize");
-    Library lib;
-    lib.module = LoadLibraryA(argv[1]);
+    const Library lib(argv[1]);
     if (!lib.module) Require(HRESULT_FROM_WIN32(GetLastError()), "LoadLibrary");
-    lib.newCollection = reinterpret_cast<decltype(lib.newCollection)>(GetProcAddress(lib.module, "VemoTestNewCollection"));
-    lib.getClassObject = reinterpret_cast<decltype(lib.getClassObject)>(GetProcAddress(lib.module, "DllGetClassObject"));
     if (!lib.newCollection || !lib.getClassObject) Require(E_NOINTERFACE, "exports");
     bool ok = Report("keyed collection (_Collection)", [&](int n) { return RunCollection(lib, n); });
     ok = Report("Btns", [&](int n) { return RunBtns(lib, n); }) && ok;

@@ -19,11 +19,14 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "com_calls.h"
 #include "frame/com_object.h"
+#include "frame/typeinfo.h"
 #include "outside_types.h"
 #include "VemoFunction_h.h"
 
@@ -111,24 +114,16 @@ int main(int argc, char** argv) {
         return 2;
     }
     Require(CoInitialize(nullptr), "CoInitialize");
-    HMODULE module = LoadLibraryA(argv[1]);
-    if (!module) Require(HRESULT_FROM_WIN32(GetLastError()), "LoadLibrary");
-    auto getClassObject =
-        reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(GetProcAddress(module, "DllGetClassObject"));
-    if (!getClassObject) Require(E_NOINTERFACE, "DllGetClassObject");
-    IClassFactory* factory = nullptr;
-    Require(getClassObject(CLSID_VemoFuns, IID_IClassFactory, reinterpret_cast<void**>(&factory)), "class object");
+    const LoadedLibrary dll(std::wstring(argv[1], argv[1] + std::strlen(argv[1])));
+    if (!dll.module) Require(HRESULT_FROM_WIN32(GetLastError()), "LoadLibrary");
     _VemoFuns* funs = nullptr;
-    Require(factory->CreateInstance(nullptr, IID__VemoFuns, reinterpret_cast<void**>(&funs)), "VemoFuns");
-    factory->Release();
+    Require(dll.Create(CLSID_VemoFuns, IID__VemoFuns, reinterpret_cast<void**>(&funs)), "VemoFuns");
 
     // The type information the object hands out, and its vtable half.
     ITypeInfo* info = nullptr;
     Require(funs->GetTypeInfo(0, 0, &info), "GetTypeInfo");
-    HREFTYPE ref = 0;
-    Require(info->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref), "vtable half");
     ITypeInfo* vtable = nullptr;
-    Require(info->GetRefTypeInfo(ref, &vtable), "vtable type info");
+    Require(vemo::VtableTypeInfo(info, &vtable), "vtable half");
 
     const auto idOf = [&](const wchar_t* name) {
         LPOLESTR n = const_cast<LPOLESTR>(name);

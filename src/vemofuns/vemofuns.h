@@ -7,6 +7,10 @@
 
 namespace vemo {
 
+// What IsNull and CNulls take for no value: Null, or blank text (also by
+// reference).
+bool IsNullOrBlank(const VARIANT& v);
+
 class VemoFuns : public DispatchObject<VemoFuns, _VemoFuns> {
 public:
     static const IID* const kInterfaces[];

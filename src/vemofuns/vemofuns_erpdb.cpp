@@ -67,9 +67,7 @@ double FirstValueOrZero(IDispatch* connection, const std::u16string& statement, 
     Trapped([&] {
         Variant rows = Execute(connection, statement);
         Variant v = FieldValue(AsObject(*rows.Get()).Get(), field);
-        const VARIANT* p = Deref(v.Get());
-        bool missing = V_VT(p) == VT_NULL || (V_VT(p) == VT_BSTR && IsBlankText(View(V_BSTR(p))));
-        value = missing ? 0.0 : ToDouble(*v.Get());
+        value = IsNullOrBlank(*v.Get()) ? 0.0 : ToDouble(*v.Get());
     });
     return value;
 }

@@ -36,7 +36,8 @@ public:
     }
 };
 
-// What IsNull and CNulls take for no value: Null, or blank text.
+}  // namespace
+
 bool IsNullOrBlank(const VARIANT& var) {
     const VARIANT* v = Deref(&var);
     VARTYPE t = V_VT(v) & ~VT_BYREF;
@@ -45,8 +46,6 @@ bool IsNullOrBlank(const VARIANT& var) {
     if (V_VT(v) == (VT_BYREF | VT_BSTR)) return IsBlankText(View(V_BSTRREF(v) ? *V_BSTRREF(v) : nullptr));
     return false;
 }
-
-}  // namespace
 
 STDMETHODIMP VemoFuns::IsNull(VARIANT var, VARIANT_BOOL* result) {
     return Member([&] { SetOut(result, IsNullOrBlank(var) ? VARIANT_TRUE : VARIANT_FALSE); });

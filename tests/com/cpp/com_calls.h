@@ -19,12 +19,40 @@ inline GUID Guid(const wchar_t* text) {
     return g;
 }
 
-// The library under test: VEMO_DLL names it (a Windows path).
-inline std::wstring LibraryPath() {
+// A DLL of the library named by an environment variable (a Windows path):
+// VEMO_DLL the product, VEMO_HOOKS_DLL the test build with its hooks.
+inline std::wstring LibraryPath(const wchar_t* variable = L"VEMO_DLL") {
     wchar_t buf[1024];
-    DWORD n = GetEnvironmentVariableW(L"VEMO_DLL", buf, 1024);
-    return n ? std::wstring(buf, n) : std::wstring(L"VemoFunction.dll");
+    DWORD n = GetEnvironmentVariableW(variable, buf, 1024);
+    if (n && n < 1024) return std::wstring(buf, n);
+    return std::wstring(variable) == L"VEMO_HOOKS_DLL" ? L"VemoFunctionHooks.dll" : L"VemoFunction.dll";
 }
+
+// A DLL of the library loaded as an in-process client loads it, with its
+// class-object exports (null where one is missing). It stays loaded for the
+// rest of the process, as a client that never frees unused libraries keeps it.
+struct LoadedLibrary {
+    explicit LoadedLibrary(const std::wstring& path) : module(LoadLibraryW(path.c_str())) {
+        getClassObject = Export<decltype(getClassObject)>("DllGetClassObject");
+        canUnloadNow = Export<decltype(canUnloadNow)>("DllCanUnloadNow");
+    }
+    template <class F>
+    F Export(const char* name) const {
+        return module ? reinterpret_cast<F>(GetProcAddress(module, name)) : nullptr;
+    }
+    // A new object through the class's factory.
+    HRESULT Create(REFCLSID clsid, REFIID iid, void** out) const {
+        *out = nullptr;
+        if (!getClassObject) return E_NOINTERFACE;
+        ComPtr<IClassFactory> factory;
+        HRESULT hr = getClassObject(clsid, IID_IClassFactory, factory.OutVoid());
+        return SUCCEEDED(hr) ? factory->CreateInstance(nullptr, iid, out) : hr;
+    }
+
+    HMODULE module = nullptr;
+    HRESULT(STDAPICALLTYPE* getClassObject)(REFCLSID, REFIID, void**) = nullptr;
+    HRESULT(STDAPICALLTYPE* canUnloadNow)() = nullptr;
+};
 
 // Runs `body` on a thread of its own (a multithreaded apartment) with
 // `object` marshalled to it as `iid`, so every call goes through a proxy.

@@ -10,24 +10,14 @@
 
 #include <gtest/gtest.h>
 
-// A DLL of the library, loaded by the path an environment variable names (a
-// Windows path): VEMO_DLL the product, VEMO_HOOKS_DLL the test build with its
-// hooks. It stays loaded for the rest of the process, as a client that never
-// frees unused libraries keeps it.
-struct TestDll {
-    explicit TestDll(const wchar_t* variable = L"VEMO_DLL") {
-        wchar_t buf[1024];
-        DWORD n = GetEnvironmentVariableW(variable, buf, 1024);
-        const bool hooks = std::wstring(variable) == L"VEMO_HOOKS_DLL";
-        module = n ? LoadLibraryW(buf) : LoadLibraryW(hooks ? L"VemoFunctionHooks.dll" : L"VemoFunction.dll");
-        if (!module) return;
-        getClassObject = reinterpret_cast<decltype(getClassObject)>(GetProcAddress(module, "DllGetClassObject"));
-        canUnloadNow = reinterpret_cast<decltype(canUnloadNow)>(GetProcAddress(module, "DllCanUnloadNow"));
-        if (!hooks) return;
-        newCollection = reinterpret_cast<decltype(newCollection)>(GetProcAddress(module, "VemoTestNewCollection"));
-        startBtnsCounter =
-            reinterpret_cast<decltype(startBtnsCounter)>(GetProcAddress(module, "VemoTestStartBtnsCounter"));
-        failAllocation = reinterpret_cast<decltype(failAllocation)>(GetProcAddress(module, "VemoTestFailAllocation"));
+// The library DLL an environment variable names (LibraryPath), with the
+// hooks of the test build when it is VEMO_HOOKS_DLL.
+struct TestDll : LoadedLibrary {
+    explicit TestDll(const wchar_t* variable = L"VEMO_DLL") : LoadedLibrary(LibraryPath(variable)) {
+        if (std::wstring(variable) != L"VEMO_HOOKS_DLL") return;
+        newCollection = Export<decltype(newCollection)>("VemoTestNewCollection");
+        startBtnsCounter = Export<decltype(startBtnsCounter)>("VemoTestStartBtnsCounter");
+        failAllocation = Export<decltype(failAllocation)>("VemoTestFailAllocation");
         if (!newCollection || !startBtnsCounter || !failAllocation) getClassObject = nullptr;
     }
     // Both class-factory exports (and, for the hooks DLL, every hook).
@@ -59,9 +49,6 @@ struct TestDll {
         return c;
     }
 
-    HMODULE module = nullptr;
-    HRESULT(STDAPICALLTYPE* getClassObject)(REFCLSID, REFIID, void**) = nullptr;
-    HRESULT(STDAPICALLTYPE* canUnloadNow)() = nullptr;
     HRESULT(STDAPICALLTYPE* newCollection)(IDispatch**) = nullptr;
     HRESULT(STDAPICALLTYPE* startBtnsCounter)(IUnknown*, LONG) = nullptr;
     LONG(STDAPICALLTYPE* failAllocation)(LONG) = nullptr;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "VemoFunction_h.h"
+#include "com_calls.h"
 #include "fake_dispatch.h"
 #include "frame/auto_values.h"
 #include "frame/com_ptr.h"
@@ -26,7 +27,6 @@ namespace raw = vemo::raw;
 
 constexpr DWORD kBudgetMs = 20000;
 
-using Factory = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 
 struct Member {
     DISPID id;
@@ -179,12 +179,9 @@ int main(int argc, char** argv) {
     const bool verbose = GetEnvironmentVariableW(L"VEMO_FUZZ_VERBOSE", nullptr, 0) != 0;
     const bool traceCalls = GetEnvironmentVariableW(L"VEMO_FUZZ_TRACE", nullptr, 0) != 0;
     CoInitialize(nullptr);
-    wchar_t path[1024] = L"VemoFunction.dll";
-    GetEnvironmentVariableW(L"VEMO_DLL", path, 1024);
-    HMODULE dll = LoadLibraryW(path);
-    if (!dll) { printf("cannot load the library\n"); return 2; }
-    auto getClassObject = reinterpret_cast<Factory>(GetProcAddress(dll, "DllGetClassObject"));
-    auto canUnloadNow = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(dll, "DllCanUnloadNow"));
+    const LoadedLibrary dll(LibraryPath());
+    if (!dll.getClassObject || !dll.canUnloadNow) { printf("cannot load the library\n"); return 2; }
+    const auto canUnloadNow = dll.canUnloadNow;
 
     struct Class {
         const wchar_t* name;
@@ -196,13 +193,8 @@ int main(int argc, char** argv) {
     // A fresh object of every class, so that each member's run is judged alone.
     auto makeObjects = [&](std::vector<IDispatch*>& out) {
         for (const Class& c : classes) {
-            IClassFactory* factory = nullptr;
             IDispatch* object = nullptr;
-            if (SUCCEEDED(getClassObject(*c.clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory)))) {
-                factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&object));
-                factory->Release();
-            }
-            if (!object) return false;
+            if (FAILED(dll.Create(*c.clsid, IID_IDispatch, reinterpret_cast<void**>(&object)))) return false;
             out.push_back(object);
         }
         return true;
