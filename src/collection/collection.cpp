@@ -10,10 +10,6 @@ namespace {
 
 using Cursor = KeyedList<Variant>::Cursor;
 
-void RaiseIfFailed(KeyedListStatus status) {
-    if (status != KeyedListStatus::Ok) RaiseNumber(ErrorNumber(status));
-}
-
 bool IsMissing(const VARIANT* v) {
     v = Deref(v);
     return !v || (V_VT(v) == VT_ERROR && V_ERROR(v) == DISP_E_PARAMNOTFOUND);
@@ -125,8 +121,7 @@ STDMETHODIMP Collection::Item(VARIANT* index, VARIANT* result) {
         RequireOut(result);
         Variant argument;
         const Locator at = LocatorOf(index, argument);
-        const Variant* item = nullptr;
-        RaiseIfFailed(items_.Item(at, item));
+        const Variant* item = Take(items_.Item(at));
         Variant copy;
         Check(VariantCopy(copy.Get(), const_cast<VARIANT*>(item->Get())));
         VariantInit(result);
@@ -151,7 +146,7 @@ STDMETHODIMP Collection::Add(VARIANT* item, VARIANT* key, VARIANT* before, VARIA
         std::optional<Locator> beforeAt, afterAt;
         if (!IsMissing(before)) beforeAt = LocatorOf(before, beforeValue);
         if (!IsMissing(after)) afterAt = LocatorOf(after, afterValue);
-        RaiseIfFailed(items_.Add(std::move(value), keyText, beforeAt, afterAt));
+        Check(items_.Add(std::move(value), keyText, beforeAt, afterAt));
     });
 }
 
@@ -163,7 +158,7 @@ STDMETHODIMP Collection::Remove(VARIANT* index) {
     return Member([&] {
         Variant argument;
         const Locator at = LocatorOf(index, argument);
-        RaiseIfFailed(items_.Remove(at));
+        Check(items_.Remove(at));
     });
 }
 
