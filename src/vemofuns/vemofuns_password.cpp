@@ -12,11 +12,9 @@ STDMETHODIMP VemoFuns::GeneratePwd(BSTR strUser, BSTR strPwd, short nUID, VARIAN
     return Member([&] {
         RequireOut(result);
         Variant value;
-        std::array<uint8_t, 64> bytes{};
+        std::array<uint8_t, kPasswordBytes> bytes{};
         // Every failure (a name or password too long) gives the empty text.
-        bool mixed = Trapped([&] {
-            if (!MixPassword(ToAnsi(View(strUser)), ToAnsi(View(strPwd)), nUID, bytes)) RaiseNumber(kErrSubscript);
-        });
+        bool mixed = Trapped([&] { bytes = Take(MixPassword(ToAnsi(View(strUser)), ToAnsi(View(strPwd)), nUID)); });
         SAFEARRAYBOUND bound = {64, 1};
         SAFEARRAY* array = mixed ? SafeArrayCreate(VT_UI1, 1, &bound) : nullptr;
         if (array) {
