@@ -66,10 +66,9 @@ public:
 
 void Measure(const char* name, const std::u16string& str, bool stepwiseToo) {
     FastNumbers numbers;
-    std::u16string out;
     long tests = 0;
-    AddStrNum(str, numbers, out, &tests);
-    if (out != vemo::reference::StepwiseAddStrNum(str, numbers)) {
+    const vemo::Result<std::u16string> first = AddStrNum(str, numbers, &tests);
+    if (!first.ok() || *first != vemo::reference::StepwiseAddStrNum(str, numbers)) {
         std::printf("  %s MISMATCH between AddStrNum and the step-by-step loop\n", name);
         return;
     }
@@ -77,8 +76,8 @@ void Measure(const char* name, const std::u16string& str, bool stepwiseToo) {
         sink = sink + static_cast<std::size_t>(std::count(str.begin(), str.end(), u'0'));
     });
     const double fast = BestSeconds(30, [&] {
-        AddStrNum(str, numbers, out, &tests);
-        sink = sink + out.size();
+        const vemo::Result<std::u16string> out = AddStrNum(str, numbers, &tests);
+        sink = sink + out->size();
     });
     std::printf("  %-40s %8.3f ms, %ld numeric tests, %6.2f x one linear scan (goal <= 5)\n", name, fast * 1e3,
                 tests, fast / scan);

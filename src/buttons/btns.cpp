@@ -45,7 +45,7 @@ STDMETHODIMP Btns::Add(BSTR* fPicture, BSTR* sPicture, BSTR* toolTip, LONG* isBt
         // The button stays in the collection even when the counter cannot
         // move on: the overflow is raised after the add, as the counter's
         // increment fails.
-        if (!numbering_.Advance()) RaiseNumber(kErrOverflow);
+        Check(numbering_.Advance());
         *result = button.Detach();
     });
 }

@@ -16,10 +16,10 @@ std::u16string ButtonNumbering::NextKey() const {
     return key;
 }
 
-bool ButtonNumbering::Advance() noexcept {
-    if (counter_ == kLast) return false;
+Result<void> ButtonNumbering::Advance() noexcept {
+    if (counter_ == kLast) return CoreError::Overflow;
     ++counter_;
-    return true;
+    return {};
 }
 
 }  // namespace vemo

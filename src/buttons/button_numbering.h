@@ -8,6 +8,8 @@
 // At 2147483647 the counter cannot move on: Advance() reports the overflow
 // and leaves the counter as it is.
 #pragma once
+#include "core/result.h"
+
 #include <cstdint>
 #include <string>
 
@@ -24,8 +26,8 @@ public:
     std::int32_t NextId() const noexcept { return counter_; }
     bool NextIsFirst() const noexcept { return counter_ == 0; }
     std::u16string NextKey() const;
-    // Moves the counter on; false (counter unchanged) when it is at kLast.
-    bool Advance() noexcept;
+    // Moves the counter on; Overflow (counter unchanged) when it is at kLast.
+    Result<void> Advance() noexcept;
 
 private:
     std::int32_t counter_;

@@ -9,10 +9,6 @@
 namespace vemo {
 namespace {
 
-void RaiseIfFailed(KeyedListStatus status) {
-    if (status != KeyedListStatus::Ok) RaiseNumber(ErrorNumber(status));
-}
-
 // An index argument (Item, Remove, Before, After) as a locator. `value`
 // keeps the key text alive for as long as the locator is used.
 Locator LocatorOf(const VARIANT* arg, Variant& value) {
@@ -39,8 +35,7 @@ STDMETHODIMP Collection::Item(VARIANT* index, VARIANT* result) {
         RequireOut(result);
         Variant argument;
         const Locator at = LocatorOf(index, argument);
-        const Variant* item = nullptr;
-        RaiseIfFailed(items_.Item(at, item));
+        const Variant* item = Take(items_.Item(at));
         Variant copy;
         Check(VariantCopy(copy.Get(), const_cast<VARIANT*>(item->Get())));
         VariantInit(result);
@@ -65,7 +60,7 @@ STDMETHODIMP Collection::Add(VARIANT* item, VARIANT* key, VARIANT* before, VARIA
         std::optional<Locator> beforeAt, afterAt;
         if (!IsMissing(before)) beforeAt = LocatorOf(before, beforeValue);
         if (!IsMissing(after)) afterAt = LocatorOf(after, afterValue);
-        RaiseIfFailed(items_.Add(std::move(value), keyText, beforeAt, afterAt));
+        Check(items_.Add(std::move(value), keyText, beforeAt, afterAt));
     });
 }
 
@@ -77,7 +72,7 @@ STDMETHODIMP Collection::Remove(VARIANT* index) {
     return Member([&] {
         Variant argument;
         const Locator at = LocatorOf(index, argument);
-        RaiseIfFailed(items_.Remove(at));
+        Check(items_.Remove(at));
     });
 }
 

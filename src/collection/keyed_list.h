@@ -2,7 +2,7 @@
 // and the rules behind the `_Collection` object (Item DISPID 0, Add 1,
 // Count 2, Remove 3, _NewEnum -4) that `Btns` keeps its items in
 // and `IniFile` returns. The COM object wraps a KeyedList<Variant>
-// and turns a status other than Ok into HRESULT 0x800A0000 + ErrorNumber().
+// and raises a failed call's CoreError as HRESULT 0x800A0000 + its number.
 //
 // Portable core: no Windows header. Keys are UTF-16 text (char16_t).
 //
@@ -13,7 +13,7 @@
 //   two keys are the same key exactly when Fold() gives equal texts. The
 //   empty text is a key like any other; "no key" is std::nullopt.
 // - Positions are std::int64_t. Every value is accepted and anything outside
-//   1..Count() is answered with OutOfRange, so the COM side can round the
+//   1..Count() is answered with Subscript, so the COM side can round the
 //   caller's number (as automation coercion does) into an int64 and pass it
 //   on without range checks of its own. Count() never exceeds
 //   maxCount (by default 2^31 - 1), so it always fits an automation `long`.
@@ -22,7 +22,11 @@
 // (one key fold and one hash lookup when a key is involved). Add or Remove
 // in the middle is O(min(i, n - i)) for position i of n.
 //
-// Errors come back as a KeyedListStatus; a failing call changes nothing.
+// Errors come back as a Result (core/result.h) whose CoreError numbers are
+// those of the platform's collection: InvalidArgument (5) for an unknown key
+// or Before and After both given, OutOfMemory (7) for an Add beyond maxCount
+// items, Subscript (9) for a position outside 1..Count(), DuplicateKey (457).
+// A failing call changes nothing.
 // The only exceptions are std::bad_alloc and whatever KeyFolding::Fold or the
 // item type's move constructor throw; they too leave the collection as it was
 // (strong guarantee), except that Add's item argument, taken by value, is
@@ -32,6 +36,8 @@
 // object is apartment-threaded); nothing is locked and reference counts of
 // the nodes are inspected during destruction on that assumption.
 #pragma once
+#include "core/result.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -43,18 +49,6 @@
 #include <utility>
 
 namespace vemo {
-
-// The collection's error numbers, which are those of the platform's
-// collection. ErrorNumber() gives the automation error number.
-enum class KeyedListStatus : int {
-    Ok = 0,
-    InvalidArgument = 5,   // unknown key; Before and After both given
-    OutOfMemory = 7,       // Add beyond maxCount items
-    OutOfRange = 9,        // position outside 1..Count()
-    DuplicateKey = 457,    // "This key is already associated with an element of this collection"
-};
-
-constexpr int ErrorNumber(KeyedListStatus status) noexcept { return static_cast<int>(status); }
 
 // How keys are compared: keys are equal exactly when their folds are equal
 // (so Fold must be deterministic for the collection's lifetime). The Windows
@@ -265,27 +259,25 @@ public:
     // the item `before` selects, or just after the item `after` selects.
     // Checks, in this order: Before and After both given -> InvalidArgument;
     // the anchor's position outside 1..Count() (so any position when the
-    // collection is empty) -> OutOfRange, its key unknown -> InvalidArgument;
+    // collection is empty) -> Subscript, its key unknown -> InvalidArgument;
     // `key` already present -> DuplicateKey; Count() == maxCount ->
     // OutOfMemory. On failure the collection is unchanged and `item` is
     // dropped.
-    KeyedListStatus Add(T item, std::optional<std::u16string_view> key = std::nullopt,
-                        std::optional<Locator> before = std::nullopt,
-                        std::optional<Locator> after = std::nullopt) {
-        if (before && after) return KeyedListStatus::InvalidArgument;
+    Result<void> Add(T item, std::optional<std::u16string_view> key = std::nullopt,
+                     std::optional<Locator> before = std::nullopt, std::optional<Locator> after = std::nullopt) {
+        if (before && after) return CoreError::InvalidArgument;
         std::size_t index = order_.size();
         if (before || after) {
-            std::size_t anchor = 0;
-            const KeyedListStatus found = Resolve(before ? *before : *after, anchor);
-            if (found != KeyedListStatus::Ok) return found;
-            index = before ? anchor : anchor + 1;
+            const Result<std::size_t> anchor = Resolve(before ? *before : *after);
+            if (!anchor.ok()) return anchor.error();
+            index = before ? *anchor : *anchor + 1;
         }
         std::u16string folded;
         if (key) {
             folded = folding_->Fold(*key);
-            if (map_.find(folded) != map_.end()) return KeyedListStatus::DuplicateKey;
+            if (map_.find(folded) != map_.end()) return CoreError::DuplicateKey;
         }
-        if (order_.size() >= maxCount_) return KeyedListStatus::OutOfMemory;
+        if (order_.size() >= maxCount_) return CoreError::OutOfMemory;
 
         auto node = std::make_shared<Node>(std::move(item));
         typename Map::iterator entry;
@@ -312,24 +304,21 @@ public:
         Node& predecessor = index > 0 ? *order_[index - 1] : *head_;
         node->next = std::move(predecessor.next);
         predecessor.next = node;
-        return KeyedListStatus::Ok;
+        return {};
     }
 
-    // The item `at` selects: OutOfRange for a position outside 1..Count(),
-    // InvalidArgument for an unknown key; `item` is set only on Ok. The
-    // pointer stays valid until the item is removed or the collection is
-    // cleared or destroyed.
-    KeyedListStatus Item(const Locator& at, const T*& item) const {
-        std::size_t index = 0;
-        const KeyedListStatus found = Resolve(at, index);
-        if (found == KeyedListStatus::Ok) item = &*order_[index]->item;
-        return found;
+    // The item `at` selects: Subscript for a position outside 1..Count(),
+    // InvalidArgument for an unknown key. The pointer stays valid until the
+    // item is removed or the collection is cleared or destroyed.
+    Result<const T*> Item(const Locator& at) const {
+        const Result<std::size_t> index = Resolve(at);
+        if (!index.ok()) return index.error();
+        return static_cast<const T*>(&*order_[*index]->item);
     }
-    KeyedListStatus Item(const Locator& at, T*& item) {
-        std::size_t index = 0;
-        const KeyedListStatus found = Resolve(at, index);
-        if (found == KeyedListStatus::Ok) item = &*order_[index]->item;
-        return found;
+    Result<T*> Item(const Locator& at) {
+        const Result<std::size_t> index = Resolve(at);
+        if (!index.ok()) return index.error();
+        return &*order_[*index]->item;
     }
 
     // Removes the item `at` selects (errors as for Item); later items move
@@ -337,10 +326,10 @@ public:
     // the item at once, even while a cursor stands on it; the item is
     // destroyed last, when the collection is already consistent again, so
     // its destructor may use the collection.
-    KeyedListStatus Remove(const Locator& at) {
-        std::size_t index = 0;
-        const KeyedListStatus found = Resolve(at, index);
-        if (found != KeyedListStatus::Ok) return found;
+    Result<void> Remove(const Locator& at) {
+        const Result<std::size_t> found = Resolve(at);
+        if (!found.ok()) return found.error();
+        const std::size_t index = *found;
         std::shared_ptr<Node> victim = order_[index];  // may outlive this call through cursors
         const std::shared_ptr<Node>& predecessor = index > 0 ? order_[index - 1] : head_;
         predecessor->next = std::move(victim->next);
@@ -362,7 +351,7 @@ public:
         }
         order_.erase(order_.begin() + static_cast<std::ptrdiff_t>(index));
         victim->item.reset();
-        return KeyedListStatus::Ok;
+        return {};
     }
 
     // Removes every item (as Remove would one by one, in O(Count())).
@@ -394,17 +383,16 @@ public:
 private:
     using Map = std::unordered_map<std::u16string, Node*>;
 
-    KeyedListStatus Resolve(const Locator& at, std::size_t& index) const {
+    // The index into order_ of the item `at` selects.
+    Result<std::size_t> Resolve(const Locator& at) const {
         if (!at.IsKey()) {
             const std::int64_t p = at.position();
-            if (p < 1 || static_cast<std::uint64_t>(p) > order_.size()) return KeyedListStatus::OutOfRange;
-            index = static_cast<std::size_t>(p - 1);
-            return KeyedListStatus::Ok;
+            if (p < 1 || static_cast<std::uint64_t>(p) > order_.size()) return CoreError::Subscript;
+            return static_cast<std::size_t>(p - 1);
         }
         const auto found = map_.find(folding_->Fold(at.key()));
-        if (found == map_.end()) return KeyedListStatus::InvalidArgument;
-        index = static_cast<std::size_t>(found->second->slot - base_);
-        return KeyedListStatus::Ok;
+        if (found == map_.end()) return CoreError::InvalidArgument;
+        return static_cast<std::size_t>(found->second->slot - base_);
     }
 
     std::shared_ptr<const KeyFolding> folding_;

@@ -2,11 +2,11 @@
 
 namespace vemo {
 
-std::optional<std::u16string> SqlQuoted(std::u16string_view value) {
+Result<std::u16string> SqlQuoted(std::u16string_view value) {
     std::u16string out;
     out.reserve(value.size() + 8);
     for (char16_t c : value) {
-        if (c == u'\0') return std::nullopt;
+        if (c == u'\0') return CoreError::InvalidArgument;
         out += c;
         if (c == u'\'') out += u'\'';
     }
@@ -25,10 +25,10 @@ bool IsPlainInteger(std::u16string_view value) {
     return true;
 }
 
-std::optional<std::u16string> QuotedDataSource(std::u16string_view path) {
-    if (path.empty()) return std::nullopt;
+Result<std::u16string> QuotedDataSource(std::u16string_view path) {
+    if (path.empty()) return CoreError::InvalidArgument;
     for (char16_t c : path)
-        if (c == u';' || c == u'"' || c == u'\0') return std::nullopt;
+        if (c == u';' || c == u'"' || c == u'\0') return CoreError::InvalidArgument;
     std::u16string quoted = u"\"";
     quoted += path;
     quoted += u"\"";

@@ -4,23 +4,24 @@
 // path may hold none of the characters that end or quote a connection
 // string's value.
 #pragma once
-#include <optional>
+#include "core/result.h"
+
 #include <string>
 #include <string_view>
 
 namespace vemo {
 
 // `value` as the inside of a single-quoted SQL literal: each ' doubled.
-// nullopt when it holds U+0000, which would cut the statement short.
-std::optional<std::u16string> SqlQuoted(std::u16string_view value);
+// InvalidArgument when it holds U+0000, which would cut the statement short.
+Result<std::u16string> SqlQuoted(std::u16string_view value);
 
 // True for a plain decimal integer: optional blanks (space, tab) around an
 // optional sign and one or more digits 0-9, nothing else.
 bool IsPlainInteger(std::u16string_view value);
 
 // `path` as a connection string's Data Source value, in double quotes (so
-// a '\'' as in O'Brien stays part of it); nothing for the empty path and for
-// one holding ';', '"' or U+0000, which no file path holds.
-std::optional<std::u16string> QuotedDataSource(std::u16string_view path);
+// a '\'' as in O'Brien stays part of it); InvalidArgument for the empty path
+// and for one holding ';', '"' or U+0000, which no file path holds.
+Result<std::u16string> QuotedDataSource(std::u16string_view path);
 
 }  // namespace vemo

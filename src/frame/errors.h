@@ -7,9 +7,12 @@
 // the failing HRESULT at the interface boundary, so no C++ exception ever
 // crosses into a client.
 #pragma once
+#include "core/result.h"
+
 #include <windows.h>
 #include <oleauto.h>
 #include <string>
+#include <utility>
 
 namespace vemo {
 
@@ -38,6 +41,19 @@ struct ComError {
 // Raises a library error by number with its standard description.
 [[noreturn]] void RaiseNumber(int number);
 [[noreturn]] void ThrowOutOfMemory();
+
+// A refusal of the portable core (core/result.h) raised as the library error
+// of the same number: Take gives a Result's value, Check passes a Result<void>
+// that succeeded; both raise the error of one that failed.
+[[noreturn]] inline void Raise(CoreError error) { RaiseNumber(static_cast<int>(error)); }
+template <class T>
+T Take(Result<T> result) {
+    if (!result.ok()) Raise(result.error());
+    return std::move(result).value();
+}
+inline void Check(Result<void> result) {
+    if (!result.ok()) Raise(result.error());
+}
 // Passes a callee's failure on unchanged: the callee's error information
 // stays in place (or, when it left none, a description of the HRESULT is set).
 void Check(HRESULT hr);

@@ -35,12 +35,11 @@ std::size_t TailByTail(std::u16string_view str, const Counted& numbers, double& 
 
 }  // namespace
 
-AddStrNumStatus AddStrNum(std::u16string_view str, const NumericText& numbers, std::u16string& out,
-                          long* numericTests) {
+Result<std::u16string> AddStrNum(std::u16string_view str, const NumericText& numbers, long* numericTests) {
     if (numericTests) *numericTests = 0;
     // The lengths are 16-bit values; the plain loop's counter may reach
     // n + 1 = 32768, so a 32767-character text is still accepted whole.
-    if (str.size() > kAddStrNumMaxLength) return AddStrNumStatus::Overflow;
+    if (str.size() > kAddStrNumMaxLength) return CoreError::Overflow;
 
     const Counted counted{numbers, numericTests};
     const std::size_t n = str.size();
@@ -66,8 +65,7 @@ AddStrNumStatus AddStrNum(std::u16string_view str, const NumericText& numbers, s
         result.assign(str.substr(0, n - length));
         result.append(numbers.Format(1 + tail));
     }
-    out.swap(result);
-    return AddStrNumStatus::Ok;
+    return result;
 }
 
 }  // namespace vemo

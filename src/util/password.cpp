@@ -40,9 +40,10 @@ uint8_t FoldUserNumber(int16_t uid) {
     return static_cast<uint8_t>(folded.even ^ folded.odd);
 }
 
-bool MixPassword(std::string_view userAnsi, std::string_view pwdAnsi, int16_t uid,
-                 std::array<uint8_t, kPasswordBytes>& out) {
-    if (userAnsi.size() > kPasswordUserBytes || pwdAnsi.size() > kPasswordBytes) return false;
+Result<std::array<uint8_t, kPasswordBytes>> MixPassword(std::string_view userAnsi, std::string_view pwdAnsi,
+                                                        int16_t uid) {
+    if (userAnsi.size() > kPasswordUserBytes || pwdAnsi.size() > kPasswordBytes) return CoreError::Subscript;
+    std::array<uint8_t, kPasswordBytes> out{};
     const uint8_t k = FoldUserNumber(uid);
     for (std::size_t s = 0; s < kPasswordUserBytes; ++s) {
         const uint8_t user = ByteOrZero(userAnsi, s);
@@ -50,7 +51,7 @@ bool MixPassword(std::string_view userAnsi, std::string_view pwdAnsi, int16_t ui
         out[2 * s] = static_cast<uint8_t>(user ^ ByteOrZero(pwdAnsi, 2 * s) ^ k);
         out[2 * s + 1] = static_cast<uint8_t>(complement ^ ByteOrZero(pwdAnsi, 2 * s + 1) ^ k);
     }
-    return true;
+    return out;
 }
 
 }  // namespace vemo

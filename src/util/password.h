@@ -3,6 +3,8 @@
 // Portable core: the COM side converts the user name and the password to the
 // system's ANSI code page and hands the bytes in.
 #pragma once
+#include "core/result.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -18,10 +20,9 @@ constexpr std::size_t kPasswordBytes = 64;
 // -1 gives even byte 1 and odd byte 0, hence 1).
 uint8_t FoldUserNumber(int16_t uid);
 
-// Fills `out` (result byte f, counted from 1, is out[f - 1]) and returns true;
-// returns false, leaving `out` unchanged, when the user name takes more than
-// 32 bytes or the password more than 64.
-bool MixPassword(std::string_view userAnsi, std::string_view pwdAnsi, int16_t uid,
-                 std::array<uint8_t, kPasswordBytes>& out);
+// The stored form (its byte f, counted from 1, is [f - 1]); Subscript when
+// the user name takes more than 32 bytes or the password more than 64.
+Result<std::array<uint8_t, kPasswordBytes>> MixPassword(std::string_view userAnsi, std::string_view pwdAnsi,
+                                                        int16_t uid);
 
 }  // namespace vemo

@@ -22,10 +22,10 @@ constexpr double kMax = static_cast<double>(std::numeric_limits<int32_t>::max())
 
 }  // namespace
 
-std::optional<int32_t> TryRoundHalfEven(double v) {
-    if (std::isnan(v)) return std::nullopt;
+Result<int32_t> TryRoundHalfEven(double v) {
+    if (std::isnan(v)) return CoreError::Overflow;
     const double r = std::isinf(v) ? v : RoundedHalfEven(v);
-    if (r < kMin || r > kMax) return std::nullopt;
+    if (r < kMin || r > kMax) return CoreError::Overflow;
     return static_cast<int32_t>(r);
 }
 
@@ -36,8 +36,8 @@ int32_t RoundHalfEven(double v) {
     return static_cast<int32_t>(RoundedHalfEven(v));
 }
 
-std::optional<int32_t> TwipsToPixels(int32_t twips, int32_t twipsPerPixel) {
-    if (twipsPerPixel == 0) return std::nullopt;
+Result<int32_t> TwipsToPixels(int32_t twips, int32_t twipsPerPixel) {
+    if (twipsPerPixel == 0) return CoreError::DivisionByZero;
     return RoundHalfEven(static_cast<double>(twips) / twipsPerPixel);
 }
 

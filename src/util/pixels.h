@@ -1,7 +1,8 @@
 // Pixel arithmetic of SetWindowOnTop and CenterForm.
 #pragma once
+#include "core/result.h"
+
 #include <cstdint>
-#include <optional>
 
 namespace vemo {
 
@@ -11,13 +12,12 @@ namespace vemo {
 // TryRoundHalfEven where an out-of-range value must be an error.
 int32_t RoundHalfEven(double v);
 
-// As RoundHalfEven, but nullopt for NaN and for results outside int32.
-std::optional<int32_t> TryRoundHalfEven(double v);
+// As RoundHalfEven, but Overflow for NaN and for results outside int32.
+Result<int32_t> TryRoundHalfEven(double v);
 
-// RoundHalfEven(double(twips) / twipsPerPixel); nullopt when twipsPerPixel
-// is 0 (the COM side raises division by zero). At 12 twips per pixel:
-// 6 -> 0, 18 -> 2, 20 -> 2.
-std::optional<int32_t> TwipsToPixels(int32_t twips, int32_t twipsPerPixel);
+// RoundHalfEven(double(twips) / twipsPerPixel); DivisionByZero when
+// twipsPerPixel is 0. At 12 twips per pixel: 6 -> 0, 18 -> 2, 20 -> 2.
+Result<int32_t> TwipsToPixels(int32_t twips, int32_t twipsPerPixel);
 
 // The left (or top) that centres a form on the screen: (screen - form) / 2,
 // unrounded; negative when the form is larger than the screen.

@@ -2,7 +2,6 @@
 #include "util/rowmarks.h"
 
 #include <limits>
-#include <stdexcept>
 
 namespace vemo {
 
@@ -13,7 +12,7 @@ constexpr char16_t kAcrossMark = u'+';
 
 namespace detail {
 
-RowLayout ParseRowMarks(std::u16string_view rowData, int32_t maxColumn) {
+Result<RowLayout> ParseRowMarks(std::u16string_view rowData, int32_t maxColumn) {
     RowLayout layout;
     if (rowData.empty()) return layout;
     layout.text.reserve(rowData.size());
@@ -42,7 +41,7 @@ RowLayout ParseRowMarks(std::u16string_view rowData, int32_t maxColumn) {
         layout.text.append(cell);
         layout.text.push_back(sep);
         cellStart = i + 1;
-        if (column >= maxColumn) throw std::overflow_error("MergeRowData: column counter overflow");
+        if (column >= maxColumn) return CoreError::Overflow;
         ++column;
     }
     return layout;
@@ -50,12 +49,12 @@ RowLayout ParseRowMarks(std::u16string_view rowData, int32_t maxColumn) {
 
 }  // namespace detail
 
-RowLayout ParseRowMarks(std::u16string_view rowData) {
+Result<RowLayout> ParseRowMarks(std::u16string_view rowData) {
     return detail::ParseRowMarks(rowData, std::numeric_limits<int32_t>::max());
 }
 
-std::optional<int32_t> RowBelow(int32_t row) {
-    if (row == std::numeric_limits<int32_t>::max()) return std::nullopt;
+Result<int32_t> RowBelow(int32_t row) {
+    if (row == std::numeric_limits<int32_t>::max()) return CoreError::Overflow;
     return row + 1;
 }
 

@@ -5,8 +5,9 @@
 // clears the grid's merges, then walks the steps (raising the fixed rows
 // before each Down step), and returns the text.
 #pragma once
+#include "core/result.h"
+
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,18 +29,17 @@ struct RowLayout {
 
 // The separator is the last character of `rowData`; "$" and "+" are matched
 // exactly, one trailing mark per cell. Empty input: no steps, empty text.
-// The column counter is 32-bit: a text of 2^31 - 1 cells or more throws
-// std::overflow_error (as a 32-bit counter must); otherwise only
-// std::bad_alloc.
-RowLayout ParseRowMarks(std::u16string_view rowData);
+// The column counter is 32-bit: a text of 2^31 - 1 cells or more is an
+// Overflow (as a 32-bit counter's must be). Throws only std::bad_alloc.
+Result<RowLayout> ParseRowMarks(std::u16string_view rowData);
 
-// Row + 1 with overflow checking: nullopt for INT32_MAX.
-std::optional<int32_t> RowBelow(int32_t row);
+// Row + 1 with overflow checking: Overflow for INT32_MAX.
+Result<int32_t> RowBelow(int32_t row);
 
 namespace detail {
 // ParseRowMarks with the largest column number as a parameter, so that the
 // overflow guard can be tested on short texts.
-RowLayout ParseRowMarks(std::u16string_view rowData, int32_t maxColumn);
+Result<RowLayout> ParseRowMarks(std::u16string_view rowData, int32_t maxColumn);
 }  // namespace detail
 
 }  // namespace vemo

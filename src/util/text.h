@@ -5,6 +5,8 @@
 // char16_t. Lengths and positions are counted in UTF-16 code units, as BSTR
 // lengths are.
 #pragma once
+#include "core/result.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -83,10 +85,8 @@ bool IsNumberBlank(char16_t c);
 // 1, 2, 3, ... characters until one is not a number finds. One pass over the
 // tail. Empty when the symbols could be read two ways (a blank, digit or sign
 // among them, or decimal point and thousands separator alike), which the
-// single pass does not model.
+// single pass does not model: no failure, the caller tests tail by tail.
 std::optional<std::size_t> NumericTailLength(std::u16string_view str, const NumberSymbols& symbols);
-
-enum class AddStrNumStatus { Ok, Overflow };
 
 // Longest text AddStrNum accepts: its lengths are 16-bit.
 constexpr std::size_t kAddStrNumMaxLength = 32767;
@@ -96,12 +96,11 @@ constexpr std::size_t kAddStrNumMaxLength = 32767;
 // finds; the platform reads its value and confirms it: it must accept the
 // tail and refuse the tail one character longer. Where it disagrees with the
 // rule, or the rule does not model the locale's symbols, the tails are tested
-// one by one by the platform instead (time quadratic in the tail). On Ok,
-// `out` receives the result; on Overflow (str longer than 32767 characters)
-// `out` is left unchanged and no numeric test is made. When `numericTests` is
-// given it receives the number of TryParse calls made (at most 2 when the
-// platform agrees). Exceptions thrown by `numbers` pass through.
-AddStrNumStatus AddStrNum(std::u16string_view str, const NumericText& numbers, std::u16string& out,
-                          long* numericTests = nullptr);
+// one by one by the platform instead (time quadratic in the tail). Overflow
+// when `str` is longer than 32767 characters; no numeric test is made then.
+// When `numericTests` is given it receives the number of TryParse calls made
+// (at most 2 when the platform agrees). Exceptions thrown by `numbers` pass
+// through.
+Result<std::u16string> AddStrNum(std::u16string_view str, const NumericText& numbers, long* numericTests = nullptr);
 
 }  // namespace vemo

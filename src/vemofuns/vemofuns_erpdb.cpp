@@ -42,13 +42,12 @@ Variant Execute(IDispatch* connection, const std::u16string& statement) {
 // The switch row of a short-cut key over a private connection; writes the
 // row's FID as text to `id` when asked. Raises on every failure.
 LONG ReadSwitch(BSTR key, IDispatch* callerConnection, Bstr* id) {
-    std::optional<std::u16string> quoted = SqlQuoted(TrimSpaces(View(key)));
-    if (!quoted) RaiseNumber(kErrInvalidArgument);
+    const std::u16string quoted = Take(SqlQuoted(TrimSpaces(View(key))));
     // Released in reverse: the recordset before its connection.
     ComPtr<IDispatch> connection = OpenPrivateConnection(callerConnection);
     std::u16string statement = id ? u"SELECT FOperate,FID FROM ICSwitch WHERE FShortCut='"
                                   : u"SELECT FOperate FROM ICSwitch WHERE FShortCut='";
-    statement += *quoted;
+    statement += quoted;
     statement += u"'";
     Variant rows = Execute(connection.Get(), statement);
     ComPtr<IDispatch> recordset = AsObject(*rows.Get());
@@ -150,8 +149,8 @@ STDMETHODIMP VemoFuns::GetStockNumberByID(BSTR tBrNo, BSTR StockID, BSTR ItemID,
         *result = 0;
         // Ids go into the statements bare, so anything but an integer is
         // refused; the branch number is quoted.
-        std::optional<std::u16string> branch = SqlQuoted(View(tBrNo));
-        if (!cn || !branch || !IsPlainInteger(View(StockID)) || !IsPlainInteger(View(ItemID)) ||
+        const Result<std::u16string> branch = SqlQuoted(View(tBrNo));
+        if (!cn || !branch.ok() || !IsPlainInteger(View(StockID)) || !IsPlainInteger(View(ItemID)) ||
             !IsPlainInteger(View(UnitID)))
             return;
         std::u16string unitStatement = u"select * from vwICUnitCoe Where FItemID=";
@@ -172,8 +171,8 @@ STDMETHODIMP VemoFuns::OpenAccessDSN(BSTR pathName, VARIANT_BOOL bReturnAsString
     return Member([&] {
         RequireOut(result);
         VariantInit(result);
-        const std::optional<std::u16string> source = QuotedDataSource(View(pathName));
-        if (!source) return;  // Empty: nothing opened
+        const Result<std::u16string> source = QuotedDataSource(View(pathName));
+        if (!source.ok()) return;  // Empty: nothing opened
         ComPtr<IDispatch> connection;
         auto open = [&](const char16_t* provider) {
             connection.Reset();

@@ -4,8 +4,6 @@
 #include "util/pixels.h"
 #include "vemofuns/vemofuns.h"
 
-#include <optional>
-
 namespace vemo {
 namespace {
 
@@ -35,11 +33,7 @@ DisplayMetrics ReadDisplay() {
 }
 
 // Twips to pixels at a whole-number ratio; a zero ratio is a division by zero.
-int32_t ToPixels(LONG twips, int32_t twipsPerPixel) {
-    std::optional<int32_t> pixels = TwipsToPixels(twips, twipsPerPixel);
-    if (!pixels) RaiseNumber(kErrDivisionByZero);
-    return *pixels;
-}
+int32_t ToPixels(LONG twips, int32_t twipsPerPixel) { return Take(TwipsToPixels(twips, twipsPerPixel)); }
 
 LONG OrDefault(const LONG* value, LONG fallback) { return value ? *value : fallback; }
 

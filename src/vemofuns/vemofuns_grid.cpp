@@ -5,8 +5,6 @@
 #include "util/rowmarks.h"
 #include "vemofuns/vemofuns.h"
 
-#include <stdexcept>
-
 namespace vemo {
 namespace {
 
@@ -27,12 +25,7 @@ void MergeRow(IDispatch* grid, LONG row, BSTR rowData, GridMembers style, BSTR* 
     if (style.grouped) Call(Part(grid, L"Merge").Get(), L"UnmergeAll");
     else Call(grid, L"UnmergeAll");
 
-    RowLayout layout;
-    try {
-        layout = ParseRowMarks(View(rowData));
-    } catch (const std::overflow_error&) {
-        RaiseNumber(kErrOverflow);
-    }
+    const RowLayout layout = Take(ParseRowMarks(View(rowData)));
     auto mergeBlock = [&](const Arg& r1, const Arg& c1, const Arg& r2, const Arg& c2) {
         if (style.grouped) Call(Part(grid, L"Merge").Get(), L"MergeCell", {r1, c1, r2, c2});
         else Call(grid, L"Merge", {r1, c1, r2, c2});
@@ -40,12 +33,11 @@ void MergeRow(IDispatch* grid, LONG row, BSTR rowData, GridMembers style, BSTR* 
     for (const MergeStep& step : layout.steps) {
         LONG firstRow = row, firstColumn = step.firstColumn, lastColumn = step.lastColumn;
         if (step.kind == MergeStep::Kind::Down) {
-            std::optional<int32_t> below = RowBelow(row);
-            if (!below) RaiseNumber(kErrOverflow);
+            const int32_t below = Take(RowBelow(row));
             ComPtr<IDispatch> face = style.grouped ? Part(grid, L"Face") : ComPtr<IDispatch>(grid);
-            if (ToLong(*Get(face.Get(), L"FixedRows").Get()) < *below) Put(face.Get(), L"FixedRows", Arg::Long(*below));
+            if (ToLong(*Get(face.Get(), L"FixedRows").Get()) < below) Put(face.Get(), L"FixedRows", Arg::Long(below));
             // The row below is computed, so it travels by value.
-            mergeBlock(Arg::LongRef(&firstRow), Arg::LongRef(&firstColumn), Arg::Long(*below),
+            mergeBlock(Arg::LongRef(&firstRow), Arg::LongRef(&firstColumn), Arg::Long(below),
                        Arg::LongRef(&lastColumn));
         } else {
             LONG lastRow = row;

@@ -11,11 +11,9 @@ namespace vemo {
 STDMETHODIMP VemoFuns::GeneratePwd(BSTR strUser, BSTR strPwd, short nUID, VARIANT* result) {
     return Member([&] {
         RequireOut(result);
-        std::array<uint8_t, 64> bytes{};
+        std::array<uint8_t, kPasswordBytes> bytes{};
         // Every failure (a name or password too long) gives the empty text.
-        bool mixed = Trapped([&] {
-            if (!MixPassword(ToAnsi(View(strUser)), ToAnsi(View(strPwd)), nUID, bytes)) RaiseNumber(kErrSubscript);
-        });
+        bool mixed = Trapped([&] { bytes = Take(MixPassword(ToAnsi(View(strUser)), ToAnsi(View(strPwd)), nUID)); });
         // The 64 bytes, numbered from 1; the empty text when they cannot be had.
         SAFEARRAYBOUND bound = {64, 1};
         SafeArray array(mixed ? SafeArrayCreate(VT_UI1, 1, &bound) : nullptr);

@@ -66,11 +66,8 @@ STDMETHODIMP VemoFuns::CNulls(VARIANT v, VARIANT d, VARIANT* result) {
 STDMETHODIMP VemoFuns::AddStrNum(BSTR* str, BSTR* result) {
     return Member([&] {
         RequireOut(result);
-        std::u16string out;
         AutomationNumbers numbers;
-        if (vemo::AddStrNum(View(str ? *str : nullptr), numbers, out) == AddStrNumStatus::Overflow)
-            RaiseNumber(kErrOverflow);
-        SetOut(result, out);
+        SetOut(result, Take(vemo::AddStrNum(View(str ? *str : nullptr), numbers)));
     });
 }
 

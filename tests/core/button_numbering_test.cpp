@@ -1,4 +1,5 @@
 // The add counter of Btns: IDs, keys, the first-button mark, the limit.
+#include "../support/result_printing.h"
 #include "buttons/button_numbering.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +7,7 @@
 namespace {
 
 using vemo::ButtonNumbering;
+using vemo::CoreError;
 
 TEST(ButtonNumbering, NumbersFromZeroAndMarksOnlyTheFirst) {
     ButtonNumbering n;
@@ -13,7 +15,7 @@ TEST(ButtonNumbering, NumbersFromZeroAndMarksOnlyTheFirst) {
     EXPECT_EQ(n.NextKey(), u"0");
     EXPECT_TRUE(n.NextIsFirst());
     for (int i = 1; i <= 12; ++i) {
-        ASSERT_TRUE(n.Advance());
+        ASSERT_TRUE(n.Advance().ok());
         EXPECT_EQ(n.NextId(), i);
         EXPECT_FALSE(n.NextIsFirst());
     }
@@ -25,11 +27,11 @@ TEST(ButtonNumbering, NumbersFromZeroAndMarksOnlyTheFirst) {
 TEST(ButtonNumbering, StopsAtTheLimitWithoutMoving) {
     ButtonNumbering n(ButtonNumbering::kLast - 1);
     EXPECT_EQ(n.NextKey(), u"2147483646");
-    ASSERT_TRUE(n.Advance());
+    ASSERT_TRUE(n.Advance().ok());
     EXPECT_EQ(n.NextId(), 2147483647);
     EXPECT_EQ(n.NextKey(), u"2147483647");
-    EXPECT_FALSE(n.Advance());
-    EXPECT_FALSE(n.Advance());
+    EXPECT_EQ(n.Advance(), CoreError::Overflow);
+    EXPECT_EQ(n.Advance(), CoreError::Overflow);
     EXPECT_EQ(n.NextId(), 2147483647) << "the counter keeps its value";
     EXPECT_FALSE(n.NextIsFirst());
 }

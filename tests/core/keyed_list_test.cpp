@@ -1,5 +1,6 @@
 // The keyed collection's portable core (collection/keyed_list.h): the rules of the
 // platform's `_Collection`, key folding, and cursors that survive changes.
+#include "../support/result_printing.h"
 #include "collection/keyed_list.h"
 
 #include <gtest/gtest.h>
@@ -12,33 +13,36 @@
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
-using vemo::ErrorNumber;
+using vemo::CoreError;
 using vemo::KeyedList;
-using vemo::KeyedListStatus;
 using vemo::KeyFolding;
 using vemo::Locator;
+using vemo::Result;
 using vemo::SimpleKeyFolding;
 
 using List = KeyedList<int>;
 using Cursor = List::Cursor;
 
-constexpr KeyedListStatus kOk = KeyedListStatus::Ok;
+const Result<void> kOk;
 
 Locator At(std::int64_t position) { return Locator::Position(position); }
 Locator Key(std::u16string_view key) { return Locator::Key(key); }
 
+int ItemAt(const List& list, const Locator& at) {
+    const Result<const int*> item = list.Item(at);
+    EXPECT_TRUE(item.ok());
+    return item.ok() ? **item : -1;
+}
+
 // All items in collection order, read by position.
 std::vector<int> Items(const List& list) {
     std::vector<int> out;
-    for (std::size_t p = 1; p <= list.Count(); ++p) {
-        const int* item = nullptr;
-        EXPECT_EQ(list.Item(At(static_cast<std::int64_t>(p)), item), kOk);
-        out.push_back(item ? *item : -1);
-    }
+    for (std::size_t p = 1; p <= list.Count(); ++p) out.push_back(ItemAt(list, At(static_cast<std::int64_t>(p))));
     return out;
 }
 
@@ -50,15 +54,11 @@ std::vector<int> Take(Cursor& cursor, std::size_t count = 1000) {
     return out;
 }
 
-int ItemAt(const List& list, const Locator& at) {
-    const int* item = nullptr;
-    EXPECT_EQ(list.Item(at, item), kOk);
-    return item ? *item : -1;
-}
-
-KeyedListStatus Lookup(const List& list, const Locator& at) {
-    const int* item = nullptr;
-    return list.Item(at, item);
+// The outcome of a lookup, without the item.
+Result<void> Lookup(const List& list, const Locator& at) {
+    const Result<const int*> item = list.Item(at);
+    if (!item.ok()) return item.error();
+    return {};
 }
 
 std::u16string Num(int i) {
@@ -71,26 +71,16 @@ void Fill(List& list, int n) {
     for (int i = 1; i <= n; ++i) ASSERT_EQ(list.Add(i, u"k" + Num(i)), kOk);
 }
 
-// ---------------------------------------------------------------- statuses
-
-TEST(KeyedListStatus, NumbersAreThePlatformCollections) {
-    EXPECT_EQ(ErrorNumber(KeyedListStatus::Ok), 0);
-    EXPECT_EQ(ErrorNumber(KeyedListStatus::InvalidArgument), 5);
-    EXPECT_EQ(ErrorNumber(KeyedListStatus::OutOfMemory), 7);
-    EXPECT_EQ(ErrorNumber(KeyedListStatus::OutOfRange), 9);
-    EXPECT_EQ(ErrorNumber(KeyedListStatus::DuplicateKey), 457);
-}
-
 // ---------------------------------------------------------------- basics
 
 TEST(KeyedList, NewListIsEmpty) {
     List list;
     EXPECT_EQ(list.Count(), 0u);
-    EXPECT_EQ(Lookup(list, At(1)), KeyedListStatus::OutOfRange);
-    EXPECT_EQ(Lookup(list, At(0)), KeyedListStatus::OutOfRange);
-    EXPECT_EQ(Lookup(list, Key(u"a")), KeyedListStatus::InvalidArgument);
-    EXPECT_EQ(list.Remove(At(1)), KeyedListStatus::OutOfRange);
-    EXPECT_EQ(list.Remove(Key(u"a")), KeyedListStatus::InvalidArgument);
+    EXPECT_EQ(Lookup(list, At(1)), CoreError::Subscript);
+    EXPECT_EQ(Lookup(list, At(0)), CoreError::Subscript);
+    EXPECT_EQ(Lookup(list, Key(u"a")), CoreError::InvalidArgument);
+    EXPECT_EQ(list.Remove(At(1)), CoreError::Subscript);
+    EXPECT_EQ(list.Remove(Key(u"a")), CoreError::InvalidArgument);
     Cursor cursor = list.Enumerate();
     EXPECT_TRUE(Take(cursor).empty());
 }
@@ -109,19 +99,17 @@ TEST(KeyedList, AppendsInOrderAndFindsByPositionAndKey) {
 TEST(KeyedList, ItemGivesMutableAccess) {
     List list;
     ASSERT_EQ(list.Add(1, u"a"), kOk);
-    int* item = nullptr;
-    ASSERT_EQ(list.Item(Key(u"a"), item), kOk);
-    *item = 42;
+    const Result<int*> item = list.Item(Key(u"a"));
+    ASSERT_TRUE(item.ok());
+    **item = 42;
     EXPECT_EQ(ItemAt(list, At(1)), 42);
 }
 
-TEST(KeyedList, ItemLeavesOutputAloneOnError) {
+TEST(KeyedList, MutableItemFailsAsTheConstOne) {
     List list;
-    ASSERT_EQ(list.Add(1), kOk);
-    const int sentinel = 7;
-    const int* item = &sentinel;
-    EXPECT_EQ(list.Item(At(2), item), KeyedListStatus::OutOfRange);
-    EXPECT_EQ(item, &sentinel);
+    ASSERT_EQ(list.Add(1, u"a"), kOk);
+    EXPECT_EQ(list.Item(At(2)), Result<int*>(CoreError::Subscript));
+    EXPECT_EQ(list.Item(Key(u"b")), Result<int*>(CoreError::InvalidArgument));
 }
 
 TEST(KeyedList, EmptyTextIsAKey) {
@@ -129,7 +117,7 @@ TEST(KeyedList, EmptyTextIsAKey) {
     ASSERT_EQ(list.Add(1), kOk);
     ASSERT_EQ(list.Add(2, u""), kOk);
     EXPECT_EQ(ItemAt(list, Key(u"")), 2);
-    EXPECT_EQ(list.Add(3, u""), KeyedListStatus::DuplicateKey);
+    EXPECT_EQ(list.Add(3, u""), CoreError::DuplicateKey);
     EXPECT_EQ(list.Add(4), kOk);  // no key is not the empty key
 }
 
@@ -139,8 +127,8 @@ TEST(KeyedList, DuplicateKeyIs457AndChangesNothing) {
     List list;
     ASSERT_EQ(list.Add(1, u"x"), kOk);
     ASSERT_EQ(list.Add(2, u"y"), kOk);
-    EXPECT_EQ(list.Add(3, u"x"), KeyedListStatus::DuplicateKey);
-    EXPECT_EQ(ErrorNumber(list.Add(3, u"y", At(1))), 457);
+    EXPECT_EQ(list.Add(3, u"x"), CoreError::DuplicateKey);
+    EXPECT_EQ(list.Add(3, u"y", At(1)), CoreError::DuplicateKey);
     EXPECT_EQ(Items(list), (std::vector<int>{1, 2}));
     EXPECT_EQ(ItemAt(list, Key(u"x")), 1);
 }
@@ -148,8 +136,8 @@ TEST(KeyedList, DuplicateKeyIs457AndChangesNothing) {
 TEST(KeyedList, KeysIgnoreCase) {
     List list;
     ASSERT_EQ(list.Add(1, u"Apple"), kOk);
-    EXPECT_EQ(list.Add(2, u"APPLE"), KeyedListStatus::DuplicateKey);
-    EXPECT_EQ(list.Add(3, u"apple"), KeyedListStatus::DuplicateKey);
+    EXPECT_EQ(list.Add(2, u"APPLE"), CoreError::DuplicateKey);
+    EXPECT_EQ(list.Add(3, u"apple"), CoreError::DuplicateKey);
     EXPECT_EQ(ItemAt(list, Key(u"aPPLe")), 1);
     ASSERT_EQ(list.Add(4, u"\u00C4rger"), kOk);  // Ärger
     EXPECT_EQ(ItemAt(list, Key(u"\u00E4RGER")), 4);
@@ -157,7 +145,7 @@ TEST(KeyedList, KeysIgnoreCase) {
     EXPECT_EQ(ItemAt(list, Key(u"\uFF41\uFF42")), 5);
     EXPECT_EQ(list.Remove(Key(u"APPLE")), kOk);
     EXPECT_EQ(list.Count(), 2u);
-    EXPECT_EQ(Lookup(list, Key(u"apple")), KeyedListStatus::InvalidArgument);
+    EXPECT_EQ(Lookup(list, Key(u"apple")), CoreError::InvalidArgument);
 }
 
 TEST(KeyedList, RemovedKeyCanBeUsedAgain) {
@@ -213,9 +201,9 @@ public:
 TEST(KeyedList, FailingFoldLeavesTheListUnchanged) {
     List list(std::make_shared<ThrowingFolding>());
     ASSERT_EQ(list.Add(1, u"a"), kOk);
-    EXPECT_THROW(list.Add(2, u"boom"), std::runtime_error);
-    EXPECT_THROW(list.Add(2, std::nullopt, Key(u"boom")), std::runtime_error);
-    EXPECT_THROW(list.Remove(Key(u"boom")), std::runtime_error);
+    EXPECT_THROW((void)list.Add(2, u"boom"), std::runtime_error);
+    EXPECT_THROW((void)list.Add(2, std::nullopt, Key(u"boom")), std::runtime_error);
+    EXPECT_THROW((void)list.Remove(Key(u"boom")), std::runtime_error);
     EXPECT_EQ(Items(list), (std::vector<int>{1}));
     EXPECT_EQ(list.Add(3, u"b"), kOk);
     EXPECT_EQ(Items(list), (std::vector<int>{1, 3}));
@@ -258,43 +246,43 @@ TEST(KeyedList, BeforeAndAfterByKey) {
 TEST(KeyedList, BeforeAndAfterTogetherIsError5) {
     List list;
     ASSERT_EQ(list.Add(1, u"a"), kOk);
-    EXPECT_EQ(list.Add(2, std::nullopt, At(1), At(1)), KeyedListStatus::InvalidArgument);
-    EXPECT_EQ(list.Add(2, std::nullopt, Key(u"a"), Key(u"a")), KeyedListStatus::InvalidArgument);
+    EXPECT_EQ(list.Add(2, std::nullopt, At(1), At(1)), CoreError::InvalidArgument);
+    EXPECT_EQ(list.Add(2, std::nullopt, Key(u"a"), Key(u"a")), CoreError::InvalidArgument);
     // Checked first: even with a bad anchor and a duplicate key.
-    EXPECT_EQ(list.Add(2, u"a", At(99), At(99)), KeyedListStatus::InvalidArgument);
+    EXPECT_EQ(list.Add(2, u"a", At(99), At(99)), CoreError::InvalidArgument);
     EXPECT_EQ(Items(list), (std::vector<int>{1}));
 }
 
 TEST(KeyedList, AnchorOutOfRangeIsError9) {
     List list;
-    EXPECT_EQ(list.Add(1, std::nullopt, At(1)), KeyedListStatus::OutOfRange);  // empty list
-    EXPECT_EQ(list.Add(1, std::nullopt, std::nullopt, At(1)), KeyedListStatus::OutOfRange);
+    EXPECT_EQ(list.Add(1, std::nullopt, At(1)), CoreError::Subscript);  // empty list
+    EXPECT_EQ(list.Add(1, std::nullopt, std::nullopt, At(1)), CoreError::Subscript);
     ASSERT_EQ(list.Add(1), kOk);
     ASSERT_EQ(list.Add(2), kOk);
     for (std::int64_t p : {std::int64_t{0}, std::int64_t{-1}, std::int64_t{3},
                            std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::min(),
                            std::int64_t{0x100000001}}) {
-        EXPECT_EQ(list.Add(9, std::nullopt, At(p)), KeyedListStatus::OutOfRange) << p;
-        EXPECT_EQ(list.Add(9, std::nullopt, std::nullopt, At(p)), KeyedListStatus::OutOfRange) << p;
+        EXPECT_EQ(list.Add(9, std::nullopt, At(p)), CoreError::Subscript) << p;
+        EXPECT_EQ(list.Add(9, std::nullopt, std::nullopt, At(p)), CoreError::Subscript) << p;
     }
     EXPECT_EQ(Items(list), (std::vector<int>{1, 2}));
 }
 
 TEST(KeyedList, UnknownAnchorKeyIsError5) {
     List list;
-    EXPECT_EQ(list.Add(1, std::nullopt, Key(u"none")), KeyedListStatus::InvalidArgument);
+    EXPECT_EQ(list.Add(1, std::nullopt, Key(u"none")), CoreError::InvalidArgument);
     ASSERT_EQ(list.Add(1, u"a"), kOk);
-    EXPECT_EQ(list.Add(2, std::nullopt, Key(u"b")), KeyedListStatus::InvalidArgument);
-    EXPECT_EQ(list.Add(2, std::nullopt, std::nullopt, Key(u"b")), KeyedListStatus::InvalidArgument);
+    EXPECT_EQ(list.Add(2, std::nullopt, Key(u"b")), CoreError::InvalidArgument);
+    EXPECT_EQ(list.Add(2, std::nullopt, std::nullopt, Key(u"b")), CoreError::InvalidArgument);
     EXPECT_EQ(Items(list), (std::vector<int>{1}));
 }
 
 TEST(KeyedList, AnchorIsCheckedBeforeTheKey) {
     List list;
     ASSERT_EQ(list.Add(1, u"a"), kOk);
-    EXPECT_EQ(list.Add(2, u"a", At(5)), KeyedListStatus::OutOfRange);
-    EXPECT_EQ(list.Add(2, u"a", Key(u"zz")), KeyedListStatus::InvalidArgument);
-    EXPECT_EQ(list.Add(2, u"a", At(1)), KeyedListStatus::DuplicateKey);
+    EXPECT_EQ(list.Add(2, u"a", At(5)), CoreError::Subscript);
+    EXPECT_EQ(list.Add(2, u"a", Key(u"zz")), CoreError::InvalidArgument);
+    EXPECT_EQ(list.Add(2, u"a", At(1)), CoreError::DuplicateKey);
 }
 
 // ---------------------------------------------------------------- item / remove
@@ -304,12 +292,12 @@ TEST(KeyedList, ItemOutOfRangeIsError9AndUnknownKeyIsError5) {
     Fill(list, 3);
     for (std::int64_t p : {std::int64_t{0}, std::int64_t{-5}, std::int64_t{4},
                            std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::min()}) {
-        EXPECT_EQ(Lookup(list, At(p)), KeyedListStatus::OutOfRange) << p;
-        EXPECT_EQ(list.Remove(At(p)), KeyedListStatus::OutOfRange) << p;
+        EXPECT_EQ(Lookup(list, At(p)), CoreError::Subscript) << p;
+        EXPECT_EQ(list.Remove(At(p)), CoreError::Subscript) << p;
     }
-    EXPECT_EQ(Lookup(list, Key(u"k4")), KeyedListStatus::InvalidArgument);
-    EXPECT_EQ(list.Remove(Key(u"k4")), KeyedListStatus::InvalidArgument);
-    EXPECT_EQ(Lookup(list, Key(u"1")), KeyedListStatus::InvalidArgument);  // a text is a key, never a position
+    EXPECT_EQ(Lookup(list, Key(u"k4")), CoreError::InvalidArgument);
+    EXPECT_EQ(list.Remove(Key(u"k4")), CoreError::InvalidArgument);
+    EXPECT_EQ(Lookup(list, Key(u"1")), CoreError::InvalidArgument);  // a text is a key, never a position
     EXPECT_EQ(Items(list), (std::vector<int>{1, 2, 3}));
 }
 
@@ -338,7 +326,7 @@ TEST(KeyedList, ButtonCollectionScenario) {
     EXPECT_EQ(list.Count(), 2u);
     EXPECT_EQ(ItemAt(list, At(2)), 2);
     EXPECT_EQ(ItemAt(list, Key(u"2")), 2);
-    EXPECT_EQ(Lookup(list, Key(u"1")), KeyedListStatus::InvalidArgument);
+    EXPECT_EQ(Lookup(list, Key(u"1")), CoreError::InvalidArgument);
     ASSERT_EQ(list.Add(3, Num(3)), kOk);
     EXPECT_EQ(ItemAt(list, Key(u"3")), 3);
     EXPECT_EQ(ItemAt(list, At(3)), 3);
@@ -348,8 +336,8 @@ TEST(KeyedList, CountIsLimited) {
     List list(nullptr, 2);
     ASSERT_EQ(list.Add(1), kOk);
     ASSERT_EQ(list.Add(2), kOk);
-    EXPECT_EQ(list.Add(3), KeyedListStatus::OutOfMemory);
-    EXPECT_EQ(list.Add(3, std::nullopt, At(1)), KeyedListStatus::OutOfMemory);
+    EXPECT_EQ(list.Add(3), CoreError::OutOfMemory);
+    EXPECT_EQ(list.Add(3, std::nullopt, At(1)), CoreError::OutOfMemory);
     ASSERT_EQ(list.Remove(At(1)), kOk);
     EXPECT_EQ(list.Add(3), kOk);
     EXPECT_EQ(Items(list), (std::vector<int>{2, 3}));
@@ -360,7 +348,7 @@ TEST(KeyedList, ClearEmptiesAndKeysBecomeFree) {
     Fill(list, 4);
     list.Clear();
     EXPECT_EQ(list.Count(), 0u);
-    EXPECT_EQ(Lookup(list, Key(u"k1")), KeyedListStatus::InvalidArgument);
+    EXPECT_EQ(Lookup(list, Key(u"k1")), CoreError::InvalidArgument);
     EXPECT_EQ(list.Add(7, u"k1"), kOk);
     EXPECT_EQ(list.Add(6, u"k2", At(1)), kOk);
     EXPECT_EQ(Items(list), (std::vector<int>{6, 7}));
@@ -375,9 +363,9 @@ TEST(KeyedList, HoldsMoveOnlyItems) {
     KeyedList<std::unique_ptr<int>> list;
     ASSERT_EQ(list.Add(std::make_unique<int>(5), u"five"), kOk);
     ASSERT_EQ(list.Add(std::make_unique<int>(4), std::nullopt, At(1)), kOk);
-    const std::unique_ptr<int>* item = nullptr;
-    ASSERT_EQ(list.Item(Key(u"FIVE"), item), kOk);
-    EXPECT_EQ(**item, 5);
+    const Result<const std::unique_ptr<int>*> item = std::as_const(list).Item(Key(u"FIVE"));
+    ASSERT_TRUE(item.ok());
+    EXPECT_EQ(**item.value(), 5);
     auto cursor = list.Enumerate();
     std::vector<int> seen;
     cursor.Next(10, [&](const std::unique_ptr<int>& p) { seen.push_back(*p); });
@@ -429,8 +417,7 @@ struct Reentrant {
         auto cursor = list->Enumerate();
         byCursor = cursor.Skip(1000);
         for (std::size_t p = 1; p <= list->Count(); ++p) {
-            const Reentrant* item = nullptr;
-            EXPECT_EQ(list->Item(Locator::Position(static_cast<std::int64_t>(p)), item), KeyedListStatus::Ok);
+            EXPECT_TRUE(list->Item(Locator::Position(static_cast<std::int64_t>(p))).ok());
         }
         EXPECT_EQ(byCursor, list->Count());
         counts->push_back(list->Count());
@@ -523,7 +510,7 @@ TEST(KeyedListCursor, SinkThatThrowsDoesNotPassTheItem) {
 // list holds `items` and the cursor (and a clone made before the changes)
 // yields `rest`.
 TEST(KeyedListCursor, ChangesAroundTheCurrentItem) {
-    using Change = std::function<KeyedListStatus(List&)>;
+    using Change = std::function<Result<void>(List&)>;
     auto remove = [](Locator at) { return Change([at](List& l) { return l.Remove(at); }); };
     auto before = [](int v, Locator at) { return Change([v, at](List& l) { return l.Add(v, std::nullopt, at); }); };
     auto after = [](int v, Locator at) {
@@ -747,11 +734,8 @@ TEST(KeyedListLarge, EndsCostNothingAndTheMiddleAtMostTheSmallerSide) {
     for (int i = 0; i < n; ++i) ASSERT_EQ(list.Add(i, Num(i)), kOk);
     EXPECT_EQ(folding->calls, n);
     for (int i = 0; i < n; ++i) {
-        const int* item = nullptr;
-        ASSERT_EQ(list.Item(Key(Num(i)), item), kOk);
-        ASSERT_EQ(*item, i);
-        ASSERT_EQ(list.Item(At(i + 1), item), kOk);
-        ASSERT_EQ(*item, i);
+        ASSERT_EQ(ItemAt(list, Key(Num(i))), i);
+        ASSERT_EQ(ItemAt(list, At(i + 1)), i);
     }
     EXPECT_EQ(folding->calls, 2 * n);
     EXPECT_EQ(list.ShiftWork(), 0u);
@@ -879,10 +863,10 @@ TEST(KeyedListModel, RandomOperationsAgreeWithAVector) {
                 if (n < want) w.done = true;  // at the end now
             } else if (!model.empty()) {
                 // A lookup that fails.
-                EXPECT_EQ(Lookup(list, At(static_cast<std::int64_t>(model.size() + 1))), KeyedListStatus::OutOfRange);
-                EXPECT_EQ(Lookup(list, Key(u"nokey")), KeyedListStatus::InvalidArgument);
+                EXPECT_EQ(Lookup(list, At(static_cast<std::int64_t>(model.size() + 1))), CoreError::Subscript);
+                EXPECT_EQ(Lookup(list, Key(u"nokey")), CoreError::InvalidArgument);
                 const Entry& e = model[random() % model.size()];
-                if (!e.key.empty()) EXPECT_EQ(list.Add(-1, keyFor(e.id)), KeyedListStatus::DuplicateKey);
+                if (!e.key.empty()) EXPECT_EQ(list.Add(-1, keyFor(e.id)), CoreError::DuplicateKey);
             }
             // Contents by position and by key.
             ASSERT_EQ(list.Count(), model.size());

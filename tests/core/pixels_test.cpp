@@ -1,4 +1,5 @@
 // Pixel arithmetic.
+#include "../support/result_printing.h"
 #include "util/pixels.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 
 namespace {
 
+using vemo::CoreError;
 using vemo::RoundHalfEven;
 using vemo::TwipsToPixels;
 
@@ -54,14 +56,14 @@ TEST(RoundHalfEven, ClampsAndNaN) {
 TEST(TryRoundHalfEven, RefusesOutOfRange) {
     EXPECT_EQ(vemo::TryRoundHalfEven(2.5), 2);
     EXPECT_EQ(vemo::TryRoundHalfEven(2147483647.4), kMax);
-    EXPECT_FALSE(vemo::TryRoundHalfEven(2147483647.5));
+    EXPECT_EQ(vemo::TryRoundHalfEven(2147483647.5), CoreError::Overflow);
     EXPECT_EQ(vemo::TryRoundHalfEven(-2147483648.5), kMin);  // half to even: -2147483648
-    EXPECT_FALSE(vemo::TryRoundHalfEven(-2147483649.0));
-    EXPECT_FALSE(vemo::TryRoundHalfEven(std::nan("")));
-    EXPECT_FALSE(vemo::TryRoundHalfEven(std::numeric_limits<double>::infinity()));
+    EXPECT_EQ(vemo::TryRoundHalfEven(-2147483649.0), CoreError::Overflow);
+    EXPECT_EQ(vemo::TryRoundHalfEven(std::nan("")), CoreError::Overflow);
+    EXPECT_EQ(vemo::TryRoundHalfEven(std::numeric_limits<double>::infinity()), CoreError::Overflow);
 }
 
-TEST(TwipsToPixels, SpecExamplesAt12TwipsPerPixel) {
+TEST(TwipsToPixels, ExamplesAt12TwipsPerPixel) {
     EXPECT_EQ(TwipsToPixels(6, 12), 0);
     EXPECT_EQ(TwipsToPixels(18, 12), 2);
     EXPECT_EQ(TwipsToPixels(20, 12), 2);
@@ -77,9 +79,9 @@ TEST(TwipsToPixels, DefaultRectangleAt96Dpi) {
     EXPECT_EQ(TwipsToPixels(-150, 15), -10);
 }
 
-TEST(TwipsToPixels, ZeroRatioIsNoResult) {
-    EXPECT_FALSE(TwipsToPixels(150, 0));
-    EXPECT_FALSE(TwipsToPixels(0, 0));
+TEST(TwipsToPixels, ZeroRatioIsDivisionByZero) {
+    EXPECT_EQ(TwipsToPixels(150, 0), CoreError::DivisionByZero);
+    EXPECT_EQ(TwipsToPixels(0, 0), CoreError::DivisionByZero);
 }
 
 TEST(TwipsToPixels, ExtremeValues) {

@@ -1,16 +1,18 @@
 // Row-mark parsing.
+#include "../support/result_printing.h"
 #include "util/rowmarks.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
-#include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace {
 
+using vemo::CoreError;
 using vemo::MergeStep;
-using vemo::ParseRowMarks;
+using vemo::RowLayout;
 using Kind = MergeStep::Kind;
 
 struct Step {
@@ -31,6 +33,13 @@ std::vector<Step> Steps(const vemo::RowLayout& layout) {
 
 Step Down(int32_t column) { return {Kind::Down, column, column}; }
 Step Across(int32_t first, int32_t last) { return {Kind::Across, first, last}; }
+
+// The layout of a text the parser accepts.
+RowLayout Layout(vemo::Result<RowLayout> parsed) {
+    EXPECT_TRUE(parsed.ok());
+    return parsed.ok() ? std::move(parsed).value() : RowLayout{};
+}
+RowLayout ParseRowMarks(std::u16string_view rowData) { return Layout(vemo::ParseRowMarks(rowData)); }
 
 TEST(ParseRowMarks, NoMarks) {
     const auto layout = ParseRowMarks(u"A|B|C|");
@@ -112,17 +121,18 @@ TEST(ParseRowMarks, EmptyAndSeparatorOnly) {
 }
 
 TEST(ParseRowMarks, ColumnCounterIsGuarded) {
-    EXPECT_NO_THROW(vemo::detail::ParseRowMarks(u"a|b|", 3));
-    EXPECT_THROW(vemo::detail::ParseRowMarks(u"a|b|c|", 3), std::overflow_error);
-    const auto layout = vemo::detail::ParseRowMarks(u"a+|b|", 3);
-    EXPECT_EQ(Steps(layout), (std::vector<Step>{Across(1, 2)}));
+    EXPECT_EQ(Layout(vemo::detail::ParseRowMarks(u"a|b|", 3)).text, u"a|b|");
+    const vemo::Result<RowLayout> overflow = vemo::detail::ParseRowMarks(u"a|b|c|", 3);
+    ASSERT_FALSE(overflow.ok());
+    EXPECT_EQ(overflow.error(), CoreError::Overflow);
+    EXPECT_EQ(Steps(Layout(vemo::detail::ParseRowMarks(u"a+|b|", 3))), (std::vector<Step>{Across(1, 2)}));
 }
 
 TEST(RowBelow, ChecksOverflow) {
     EXPECT_EQ(vemo::RowBelow(0), 1);
     EXPECT_EQ(vemo::RowBelow(-1), 0);
     EXPECT_EQ(vemo::RowBelow(std::numeric_limits<int32_t>::max() - 1), std::numeric_limits<int32_t>::max());
-    EXPECT_FALSE(vemo::RowBelow(std::numeric_limits<int32_t>::max()));
+    EXPECT_EQ(vemo::RowBelow(std::numeric_limits<int32_t>::max()), CoreError::Overflow);
 }
 
 }  // namespace

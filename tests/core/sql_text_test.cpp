@@ -1,3 +1,4 @@
+#include "../support/result_printing.h"
 #include "erpdb/sql_text.h"
 
 #include <gtest/gtest.h>
@@ -5,14 +6,23 @@
 namespace vemo {
 namespace {
 
+// A value and what the text gets of it, or the refusal.
+struct Quoting {
+    std::u16string value;
+    Result<std::u16string> quoted;
+};
+
 TEST(SqlQuoted, DoublesEverySingleQuoteAndRefusesZero) {
-    EXPECT_EQ(*SqlQuoted(u"AB"), u"AB");
-    EXPECT_EQ(*SqlQuoted(u""), u"");
-    EXPECT_EQ(*SqlQuoted(u"x' OR '1'='1"), u"x'' OR ''1''=''1");
-    EXPECT_EQ(*SqlQuoted(u"'; DROP TABLE ICSwitch; --"), u"''; DROP TABLE ICSwitch; --");
-    EXPECT_EQ(*SqlQuoted(u"''"), u"''''");
-    EXPECT_EQ(*SqlQuoted(u"\u4E2D'"), u"\u4E2D''");
-    EXPECT_FALSE(SqlQuoted(std::u16string(u"a\0b", 3)));
+    const Quoting cases[] = {
+        {u"AB", std::u16string(u"AB")},
+        {u"", std::u16string()},
+        {u"x' OR '1'='1", std::u16string(u"x'' OR ''1''=''1")},
+        {u"'; DROP TABLE ICSwitch; --", std::u16string(u"''; DROP TABLE ICSwitch; --")},
+        {u"''", std::u16string(u"''''")},
+        {u"\u4E2D'", std::u16string(u"\u4E2D''")},
+        {std::u16string(u"a\0b", 3), CoreError::InvalidArgument},
+    };
+    for (const Quoting& c : cases) EXPECT_EQ(SqlQuoted(c.value), c.quoted) << c.value.size();
 }
 
 TEST(IsPlainInteger, DigitsWithOptionalSignAndBlanks) {
@@ -25,13 +35,16 @@ TEST(IsPlainInteger, DigitsWithOptionalSignAndBlanks) {
 }
 
 TEST(QuotedDataSource, QuotesPathsAndRefusesWhatEndsTheValue) {
-    EXPECT_EQ(QuotedDataSource(u"Z:\\data\\stock.mdb"), u"\"Z:\\data\\stock.mdb\"");
-    EXPECT_EQ(QuotedDataSource(u"C:\\My Files\\a=b.mdb"), u"\"C:\\My Files\\a=b.mdb\"");
-    EXPECT_EQ(QuotedDataSource(u"C:\\Users\\O'Brien\\stock.mdb"), u"\"C:\\Users\\O'Brien\\stock.mdb\"");
-    EXPECT_FALSE(QuotedDataSource(u""));
-    EXPECT_FALSE(QuotedDataSource(u"a.mdb;Provider=x"));
-    EXPECT_FALSE(QuotedDataSource(u"a.mdb\";Provider=x"));
-    EXPECT_FALSE(QuotedDataSource(std::u16string(u"a\0.mdb", 6)));
+    const Quoting cases[] = {
+        {u"Z:\\data\\stock.mdb", std::u16string(u"\"Z:\\data\\stock.mdb\"")},
+        {u"C:\\My Files\\a=b.mdb", std::u16string(u"\"C:\\My Files\\a=b.mdb\"")},
+        {u"C:\\Users\\O'Brien\\stock.mdb", std::u16string(u"\"C:\\Users\\O'Brien\\stock.mdb\"")},
+        {u"", CoreError::InvalidArgument},
+        {u"a.mdb;Provider=x", CoreError::InvalidArgument},
+        {u"a.mdb\";Provider=x", CoreError::InvalidArgument},
+        {std::u16string(u"a\0.mdb", 6), CoreError::InvalidArgument},
+    };
+    for (const Quoting& c : cases) EXPECT_EQ(QuotedDataSource(c.value), c.quoted) << c.value.size();
 }
 
 }  // namespace

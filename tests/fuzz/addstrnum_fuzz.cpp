@@ -13,10 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const vemo::reference::RuleNumbers numbers(kSymbols[data[0] % 5]);
     static const char16_t kAlphabet[] = u"0123456789000 +-.,$e&H()NT\u20AC\u00A5";
     const std::u16string str = vemo::fuzz::TextOf(data + 1, size - 1, kAlphabet, 28);
-    std::u16string out;
     long tests = 0;
-    if (vemo::AddStrNum(str, numbers, out, &tests) != vemo::AddStrNumStatus::Ok) std::abort();
-    if (out != vemo::reference::StepwiseAddStrNum(str, numbers)) std::abort();
+    const vemo::Result<std::u16string> out = vemo::AddStrNum(str, numbers, &tests);
+    if (!out.ok() || *out != vemo::reference::StepwiseAddStrNum(str, numbers)) std::abort();
     // The single pass agrees with the rule: the platform is asked at most twice.
     if (vemo::NumericTailLength(str, numbers.Symbols()) && tests > 2) std::abort();
     return 0;

@@ -53,14 +53,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view user(reinterpret_cast<const char*>(data), userLength);
     const std::string_view pwd(reinterpret_cast<const char*>(data + userLength), pwdLength);
 
-    std::array<uint8_t, 64> mixed{}, expected{}, withZero{};
-    const bool ok = vemo::MixPassword(user, pwd, uid, mixed);
-    Check(ok == StepByStep(user, pwd, uid, expected));
-    Check(ok == (user.size() <= 32 && pwd.size() <= 64));
-    if (!ok) return 0;
-    Check(mixed == expected);
-    Check(vemo::MixPassword(user, pwd, 0, withZero));
+    std::array<uint8_t, 64> expected{};
+    const auto mixed = vemo::MixPassword(user, pwd, uid);
+    Check(mixed.ok() == StepByStep(user, pwd, uid, expected));
+    Check(mixed.ok() == (user.size() <= 32 && pwd.size() <= 64));
+    if (!mixed.ok()) {
+        Check(mixed.error() == vemo::CoreError::Subscript);
+        return 0;
+    }
+    Check(*mixed == expected);
+    const auto withZero = vemo::MixPassword(user, pwd, 0);
+    Check(withZero.ok());
     const uint8_t k = vemo::FoldUserNumber(uid);
-    for (std::size_t f = 0; f < 64; ++f) Check((mixed[f] ^ withZero[f]) == k);
+    for (std::size_t f = 0; f < 64; ++f) Check(((*mixed)[f] ^ (*withZero)[f]) == k);
     return 0;
 }

@@ -17,7 +17,9 @@ void Check(bool ok) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const char16_t kAlphabet[] = u"A+$|,";
     const std::u16string input = vemo::fuzz::TextOf(data, size, kAlphabet, 5);
-    const vemo::RowLayout layout = vemo::ParseRowMarks(input);
+    const vemo::Result<vemo::RowLayout> parsed = vemo::ParseRowMarks(input);
+    Check(parsed.ok());  // far fewer than 2^31 - 1 cells
+    const vemo::RowLayout& layout = *parsed;
     if (input.empty()) {
         Check(layout.text.empty() && layout.steps.empty());
         return 0;
