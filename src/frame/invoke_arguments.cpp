@@ -71,13 +71,8 @@ ParamKind KindOf(ITypeInfo* info, const TYPEDESC& declared) {
 
 WORD DirectCalls::Served(ITypeInfo* vtable, DISPID id, WORD flags) {
     if (flags != DISPATCH_METHOD) return flags;
-    for (const auto& member : served_)
-        if (member.first == id) return member.second;
-    const bool method = static_cast<bool>(FindFunction(vtable, id, DISPATCH_METHOD));
-    if (!method && !FindFunction(vtable, id, DISPATCH_PROPERTYGET)) return flags;  // no such member: not kept
-    const WORD serving = method ? flags : DISPATCH_METHOD | DISPATCH_PROPERTYGET;
-    served_.emplace_back(id, serving);
-    return serving;
+    const Shape* shape = Find(vtable, id, INVOKE_FUNC);
+    return shape ? shape->served : flags;
 }
 
 InvokeArguments::~InvokeArguments() {
@@ -258,8 +253,12 @@ const DirectCalls::Shape* DirectCalls::Find(ITypeInfo* vtable, DISPID id, WORD k
     // Only members that exist are kept, so the list stays as short as the
     // interface whatever DISPIDs a caller tries.
     const FuncDesc f = FindFunction(vtable, id, kinds);
-    if (!f) return nullptr;
-    Shape shape{id, kinds, true, 0, {}};
+    if (!f) {
+        if (kinds != INVOKE_FUNC || !FindFunction(vtable, id, INVOKE_PROPERTYGET)) return nullptr;
+        shapes_.push_back(Shape{id, kinds, false, 0, {}, DISPATCH_METHOD | DISPATCH_PROPERTYGET});
+        return &shapes_.back();
+    }
+    Shape shape{id, kinds, true, 0, {}, kinds};
     UINT visible = static_cast<UINT>(f->cParams);
     if (visible && (f->lprgelemdescParam[visible - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL)) --visible;
     if ((f->invkind & (INVOKE_PROPERTYPUT | INVOKE_PROPERTYPUTREF)) || f->cParamsOpt == -1) shape.direct = false;

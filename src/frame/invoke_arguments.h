@@ -19,7 +19,6 @@
 // runs; as are too many arguments and a required one left out.
 #pragma once
 #include <oaidl.h>
-#include <utility>
 #include <vector>
 
 namespace vemo {
@@ -71,12 +70,14 @@ private:
         bool direct;                 // false: always through Prepare
         UINT fewest;                 // arguments that may come; the rest are optional by value
         std::vector<VARTYPE> types;  // per parameter, first first; VT_ILLEGAL: any
+        WORD served;                 // the flags that serve these; see Served
     };
+    // The shape of the member `id` called as `kinds`; null when there is no
+    // such member. A method call of a member with only a property get has
+    // a shape too: never direct, served as a property get.
     const Shape* Find(ITypeInfo* vtable, DISPID id, WORD kinds);
 
     std::vector<Shape> shapes_;
-    // Members called with DISPATCH_METHOD alone, and the flags that serve them.
-    std::vector<std::pair<DISPID, WORD>> served_;
 };
 
 }  // namespace vemo
