@@ -1,5 +1,5 @@
-' Shared assertions of the VBScript tests (prepended by scripts/run-vbs).
-Option Explicit
+' Shared assertions and helpers of the VBScript tests (scripts/run-vbs
+' prepends helpers.vbs, then this file).
 Dim gPassed, gFailed
 gPassed = 0
 gFailed = 0
@@ -41,15 +41,3 @@ Sub Summary()
     WScript.Echo gPassed & " passed, " & gFailed & " failed"
     WScript.Quit gFailed
 End Sub
-
-' An environment variable of the test run. Wine's ExpandEnvironmentStrings
-' returns the text with its terminating NUL character; it is dropped here.
-Function Env(name)
-    Dim s
-    s = CreateObject("WScript.Shell").ExpandEnvironmentStrings("%" & name & "%")
-    If Len(s) > 0 Then
-        If Right(s, 1) = Chr(0) Then s = Left(s, Len(s) - 1)
-    End If
-    If s = "%" & name & "%" Then s = ""
-    Env = s
-End Function
