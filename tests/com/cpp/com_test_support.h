@@ -95,9 +95,9 @@ private:
     bool initialised_ = false;
 };
 
-// VARIANT values for arguments. The caller owns what they hold (a text's
-// BSTR; an object's reference is borrowed, not added): a vemo::Variant that
-// takes one over clears it.
+// VARIANT values for arguments, one maker per kind. The caller owns what
+// they hold (a text's BSTR; an object's reference is borrowed, not added): a
+// vemo::Variant that takes one over clears it.
 inline VARIANT Text(const wchar_t* s) {
     VARIANT v;
     V_VT(&v) = VT_BSTR;
@@ -108,6 +108,30 @@ inline VARIANT Long(LONG n) {
     VARIANT v;
     V_VT(&v) = VT_I4;
     V_I4(&v) = n;
+    return v;
+}
+inline VARIANT Short(SHORT n) {
+    VARIANT v;
+    V_VT(&v) = VT_I2;
+    V_I2(&v) = n;
+    return v;
+}
+// A double, or another type held as one (VT_DATE).
+inline VARIANT Real(double d, VARTYPE type = VT_R8) {
+    VARIANT v;
+    V_VT(&v) = type;
+    V_R8(&v) = d;
+    return v;
+}
+inline VARIANT Bool(bool b) {
+    VARIANT v;
+    V_VT(&v) = VT_BOOL;
+    V_BOOL(&v) = b ? VARIANT_TRUE : VARIANT_FALSE;
+    return v;
+}
+inline VARIANT Null() {
+    VARIANT v;
+    V_VT(&v) = VT_NULL;
     return v;
 }
 inline VARIANT Object(IDispatch* p) {
