@@ -3,9 +3,10 @@
 //
 // Wine's ITypeInfo::Invoke passes an omitted by-reference parameter that has
 // a default as the default value itself rather than as a pointer to it, so
-// the member would take 150 for an address; and it does not map named
-// arguments onto parameters. So before Invoke, named arguments are put in
-// their positions, omitted parameters become "missing" (VT_ERROR,
+// the member would take 150 for an address; and it drops a named argument
+// that names no parameter, running the member without it. So before Invoke,
+// named arguments are put in their positions (a name that is no parameter is
+// refused), omitted parameters become "missing" (VT_ERROR,
 // DISP_E_PARAMNOTFOUND), and an omitted by-reference parameter with a
 // default gets a reference to a private copy of its default.
 //

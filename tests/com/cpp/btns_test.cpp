@@ -40,7 +40,7 @@ TEST_F(BtnsTest, AddReadsItsArgumentsAndNeverWritesThemBack) {
     ASSERT_HRESULT_SUCCEEDED(b_->Add(f.InOut(), s.InOut(), t.InOut(), &isBtn, &left, &top, &opt, button.Out()));
     EXPECT_TRUE(f.Get() == fBefore && s.Get() == sBefore && t.Get() == tBefore);
     EXPECT_STREQ(f.Get(), L"first.bmp");
-    EXPECT_EQ(isBtn + left + top + opt, 1 - 20 + 30 + 7);
+    EXPECT_TRUE(isBtn == 1 && left == -20 && top == 30 && opt == 7);
     vemo::Bstr text;
     button->get_SPicture(text.Out());
     EXPECT_STREQ(text.Get(), L"second.bmp");

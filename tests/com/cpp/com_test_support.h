@@ -83,41 +83,27 @@ private:
     bool initialised_ = false;
 };
 
-// VARIANT values for arguments. The caller owns what they hold (a text's
-// BSTR; an object's reference is borrowed, not added): a vemo::Variant that
-// takes one over clears it.
-inline VARIANT Text(const wchar_t* s) {
+// VARIANT values for arguments, one maker per kind. The caller owns what
+// they hold (a text's BSTR; an object's reference is borrowed, not added): a
+// vemo::Variant that takes one over clears it.
+inline VARIANT Typed(VARTYPE type) {
     VARIANT v;
-    V_VT(&v) = VT_BSTR;
-    V_BSTR(&v) = SysAllocString(s);
+    VariantInit(&v);
+    V_VT(&v) = type;
     return v;
 }
-inline VARIANT Long(LONG n) {
-    VARIANT v;
-    V_VT(&v) = VT_I4;
-    V_I4(&v) = n;
-    return v;
-}
-inline VARIANT Object(IDispatch* p) {
-    VARIANT v;
-    V_VT(&v) = VT_DISPATCH;
-    V_DISPATCH(&v) = p;
-    return v;
-}
+inline VARIANT Text(const wchar_t* s) { VARIANT v = Typed(VT_BSTR); V_BSTR(&v) = SysAllocString(s); return v; }
+inline VARIANT Long(LONG n) { VARIANT v = Typed(VT_I4); V_I4(&v) = n; return v; }
+inline VARIANT Short(SHORT n) { VARIANT v = Typed(VT_I2); V_I2(&v) = n; return v; }
+// A double, or another type held as one (VT_DATE).
+inline VARIANT Real(double d, VARTYPE type = VT_R8) { VARIANT v = Typed(type); V_R8(&v) = d; return v; }
+inline VARIANT Bool(bool b) { VARIANT v = Typed(VT_BOOL); V_BOOL(&v) = b ? VARIANT_TRUE : VARIANT_FALSE; return v; }
+inline VARIANT Null() { return Typed(VT_NULL); }
+inline VARIANT Object(IDispatch* p) { VARIANT v = Typed(VT_DISPATCH); V_DISPATCH(&v) = p; return v; }
 // An optional argument left out.
-inline VARIANT Missing() {
-    VARIANT v;
-    V_VT(&v) = VT_ERROR;
-    V_ERROR(&v) = DISP_E_PARAMNOTFOUND;
-    return v;
-}
+inline VARIANT Missing() { VARIANT v = Typed(VT_ERROR); V_ERROR(&v) = DISP_E_PARAMNOTFOUND; return v; }
 // A script variable passed by reference.
-inline VARIANT VariantRef(VARIANT* p) {
-    VARIANT v;
-    V_VT(&v) = VT_BYREF | VT_VARIANT;
-    V_VARIANTREF(&v) = p;
-    return v;
-}
+inline VARIANT VariantRef(VARIANT* p) { VARIANT v = Typed(VT_BYREF | VT_VARIANT); V_VARIANTREF(&v) = p; return v; }
 
 // An owned, copyable VARIANT for arguments kept in tables and results.
 struct Var {

@@ -5,7 +5,7 @@
 #include "VemoFunction_h.h"
 
 #include <gtest/gtest.h>
-#include <cmath>
+#include <vector>
 
 namespace {
 
@@ -15,11 +15,13 @@ protected:
         LibraryTest::SetUp();
         funs_ = Make<_VemoFuns>(CLSID_VemoFuns, IID__VemoFuns);
         ASSERT_TRUE(funs_);
+        // The expected pixels and twips below are worked out for the suite's
+        // display: 96 dpi, 15 twips a pixel (1440 / 96), 1280 by 1024 pixels.
         HDC dc = GetDC(nullptr);
-        dpiX_ = GetDeviceCaps(dc, LOGPIXELSX);
-        dpiY_ = GetDeviceCaps(dc, LOGPIXELSY);
+        const int dpiX = GetDeviceCaps(dc, LOGPIXELSX), dpiY = GetDeviceCaps(dc, LOGPIXELSY);
         ReleaseDC(nullptr, dc);
-        ASSERT_GT(dpiX_, 0);
+        ASSERT_EQ(dpiX, 96);
+        ASSERT_EQ(dpiY, 96);
     }
     void TearDown() override {
         if (window_) DestroyWindow(window_);
@@ -35,16 +37,16 @@ protected:
                                   wc.hInstance, nullptr);
         return window_;
     }
-    // The pixel value the display's whole-number twips-per-pixel gives.
-    int Pixels(LONG twips, int dpi) const {
-        double ratio = std::nearbyint(1440.0 / dpi);
-        return static_cast<int>(std::nearbyint(twips / ratio));
+    // Left, top, width and height of the window in pixels.
+    std::vector<LONG> Placement() const {
+        RECT r;
+        GetWindowRect(window_, &r);
+        return {r.left, r.top, r.right - r.left, r.bottom - r.top};
     }
     bool Topmost() const { return (GetWindowLongW(window_, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
     ComPtr<_VemoFuns> funs_;
     HWND window_ = nullptr;
-    int dpiX_ = 0, dpiY_ = 0;
 };
 
 TEST_F(FormsTest, SetWindowOnTopPlacesPinsAndReleasesARealWindow) {
@@ -55,27 +57,20 @@ TEST_F(FormsTest, SetWindowOnTopPlacesPinsAndReleasesARealWindow) {
 
     LONG x = 150, y = 1500, cx = 3000, cy = 6000;
     ASSERT_HRESULT_SUCCEEDED(funs_->SetWindowOnTop(&form, VARIANT_TRUE, &x, &y, &cx, &cy));
-    RECT r;
-    GetWindowRect(w, &r);
-    EXPECT_EQ(r.left, Pixels(150, dpiX_));
-    EXPECT_EQ(r.top, Pixels(1500, dpiY_));
-    EXPECT_EQ(r.right - r.left, Pixels(3000, dpiX_));
-    EXPECT_EQ(r.bottom - r.top, Pixels(6000, dpiY_));
+    EXPECT_EQ(Placement(), (std::vector<LONG>{10, 100, 200, 400}));  // twips / 15
     EXPECT_TRUE(Topmost());
     EXPECT_TRUE(IsWindowVisible(w));
     // The by-reference values are never written.
     EXPECT_EQ(x, 150);
     EXPECT_EQ(cy, 6000);
 
-    // Released from the top, the window is still moved and sized.
-    x = 300, y = 600, cx = 4500, cy = 2250;
+    // Released from the top, the window is still moved and sized; twips
+    // that are no whole number of pixels go to the nearest: 307 / 15 is
+    // 20.47, 608 / 15 is 40.53.
+    x = 307, y = 608, cx = 4500, cy = 2250;
     ASSERT_HRESULT_SUCCEEDED(funs_->SetWindowOnTop(&form, VARIANT_FALSE, &x, &y, &cx, &cy));
-    GetWindowRect(w, &r);
     EXPECT_FALSE(Topmost());
-    EXPECT_EQ(r.left, Pixels(300, dpiX_));
-    EXPECT_EQ(r.top, Pixels(600, dpiY_));
-    EXPECT_EQ(r.right - r.left, Pixels(4500, dpiX_));
-    EXPECT_EQ(r.bottom - r.top, Pixels(2250, dpiY_));
+    EXPECT_EQ(Placement(), (std::vector<LONG>{20, 41, 300, 150}));
     EXPECT_EQ(form.References(), 1);
 }
 
@@ -94,12 +89,8 @@ TEST_F(FormsTest, SetWindowOnTopLateBoundUsesTheDefaultRectangle) {
     V_BOOL(&args[0]) = VARIANT_TRUE;
     DISPPARAMS p = {args, nullptr, 2, 0};
     ASSERT_HRESULT_SUCCEEDED(d->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &p, nullptr, nullptr, nullptr));
-    RECT r;
-    GetWindowRect(w, &r);
-    EXPECT_EQ(r.left, Pixels(150, dpiX_));
-    EXPECT_EQ(r.top, Pixels(1500, dpiY_));
-    EXPECT_EQ(r.right - r.left, Pixels(3000, dpiX_));
-    EXPECT_EQ(r.bottom - r.top, Pixels(6000, dpiY_));
+    // The defaults 150, 1500, 3000 and 6000 twips.
+    EXPECT_EQ(Placement(), (std::vector<LONG>{10, 100, 200, 400}));
     EXPECT_TRUE(Topmost());
 
     // A missing argument in the middle and a named one at the end.
@@ -108,11 +99,8 @@ TEST_F(FormsTest, SetWindowOnTopLateBoundUsesTheDefaultRectangle) {
     DISPID cyId = 5;
     DISPPARAMS named = {all, &cyId, 5, 1};
     ASSERT_HRESULT_SUCCEEDED(d->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &named, nullptr, nullptr, nullptr));
-    GetWindowRect(w, &r);
-    EXPECT_EQ(r.left, Pixels(300, dpiX_));
-    EXPECT_EQ(r.top, Pixels(1500, dpiY_));
-    EXPECT_EQ(r.right - r.left, Pixels(3000, dpiX_));
-    EXPECT_EQ(r.bottom - r.top, Pixels(2250, dpiY_));
+    // x 300, y and cx their defaults 1500 and 3000, cy 2250 twips.
+    EXPECT_EQ(Placement(), (std::vector<LONG>{20, 100, 200, 150}));
 
     // A name that is no parameter, or one given twice, is refused.
     DISPID wrong = 9;
@@ -141,11 +129,13 @@ TEST_F(FormsTest, SetWindowOnTopRaisesAndLeavesTheWindowWhenAMemberIsMissing) {
 }
 
 TEST_F(FormsTest, CenterFormMovesByUnroundedHalfDifferences) {
-    double screenW = GetSystemMetrics(SM_CXSCREEN) * 1440.0 / dpiX_;
-    double screenH = GetSystemMetrics(SM_CYSCREEN) * 1440.0 / dpiY_;
+    // The screen is 19200 by 15360 twips (1280 and 1024 pixels of 15 twips):
+    // a form moves to half of what the screen has more than the form.
+    ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 1280);
+    ASSERT_EQ(GetSystemMetrics(SM_CYSCREEN), 1024);
     struct Case {
-        double width, height;
-    } cases[] = {{3001, 2000}, {screenW, screenH}, {screenW + 1000, screenH + 3000}};
+        double width, height, left, top;
+    } cases[] = {{3001, 2000, 8099.5, 6680}, {19200, 15360, 0, 0}, {20200, 18360, -500, -1500}};
     for (const Case& c : cases) {
         FakeObject form;
         form.Property(L"Width", c.width);
@@ -158,8 +148,8 @@ TEST_F(FormsTest, CenterFormMovesByUnroundedHalfDifferences) {
         ASSERT_EQ(move.args.size(), 2u);
         ASSERT_EQ(V_VT(&move.args[0]), VT_R8);
         ASSERT_EQ(V_VT(&move.args[1]), VT_R8);
-        EXPECT_DOUBLE_EQ(V_R8(&move.args[0]), (screenW - c.width) / 2);
-        EXPECT_DOUBLE_EQ(V_R8(&move.args[1]), (screenH - c.height) / 2);
+        EXPECT_EQ(V_R8(&move.args[0]), c.left);
+        EXPECT_EQ(V_R8(&move.args[1]), c.top);
         EXPECT_EQ(p, &form);
     }
 }

@@ -41,12 +41,9 @@ TEST_F(IniFileTest, LeftOutDefaultIsTheEmptyText) {
 }
 
 TEST_F(IniFileTest, SectionDictionaryThroughItsVtable) {
-    VARIANT v;
-    V_VT(&v) = VT_I2;
-    V_I2(&v) = 5;
+    VARIANT v = Short(5);
     Save(L"Sec", L"second", v);
-    V_VT(&v) = VT_BOOL;
-    V_BOOL(&v) = VARIANT_TRUE;
+    v = Bool(true);
     Save(L"Sec", L"first", v);
     Save(L"Sec", L"second", v);  // replaced in place: order kept
 

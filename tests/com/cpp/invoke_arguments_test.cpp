@@ -76,31 +76,6 @@ TEST_F(InvokeArgumentsTest, ConvertibleArgumentsStillReachTheMember) {
     EXPECT_STREQ(V_BSTR(r.Get()), L"b");
 }
 
-// Argument values of the tables below (with Text, Long and Object).
-VARIANT Short(SHORT n) {
-    VARIANT v;
-    V_VT(&v) = VT_I2;
-    V_I2(&v) = n;
-    return v;
-}
-VARIANT Real(double d, VARTYPE type = VT_R8) {
-    VARIANT v;
-    V_VT(&v) = type;
-    V_R8(&v) = d;  // a DATE is a double too
-    return v;
-}
-VARIANT Bool(bool b) {
-    VARIANT v;
-    V_VT(&v) = VT_BOOL;
-    V_BOOL(&v) = b ? VARIANT_TRUE : VARIANT_FALSE;
-    return v;
-}
-VARIANT Null() {
-    VARIANT v;
-    V_VT(&v) = VT_NULL;
-    return v;
-}
-
 // How a call came out, in a form that compares: a result that refers to
 // memory (anyone's) is an answer of its own.
 std::wstring Describe(HRESULT hr, VARIANT& r) {
@@ -224,12 +199,7 @@ TEST_F(InvokeArgumentsTest, VariablesAndTypedReferencesActAsTheirValues) {
         {&CLSID_Btn, L"BLoad", true, {Bool(true)}},
     };
 
-    auto make = [&](const CLSID& cls) {
-        ComPtr<IDispatch> object;
-        if (ComPtr<IClassFactory> factory = dll_.Factory(cls))
-            factory->CreateInstance(nullptr, IID_IDispatch, object.OutVoid());
-        return object;
-    };
+    auto make = [&](const CLSID& cls) { return Make<IDispatch>(cls, IID_IDispatch); };
     enum Form { Literal, Variable, TypedReference };
     // One call on a new object; a put is read back through its get.
     auto run = [&](const Case& c, size_t changed, Form form) {
@@ -308,9 +278,11 @@ TEST_F(InvokeArgumentsTest, VariablesAndTypedReferencesActAsTheirValues) {
         }
         info->ReleaseTypeAttr(attr);
     }
-    for (Case& c : table)
-        for (VARIANT& v : c.args)
+    for (Case& c : table) {
+        for (VARIANT& v : c.args) {
             if (V_VT(&v) == VT_BSTR) VariantClear(&v);  // the objects were never ours
+        }
+    }
 }
 
 }  // namespace

@@ -1,10 +1,7 @@
 ' Writes the documents the other processes read: section "Big" with 100
 ' settings, and one of each stored type in "Types".
-Dim f, sh, i
-Set sh = CreateObject("WScript.Shell")
-Set f = CreateObject("VemoFunction.IniFile")
-' Wine's ExpandEnvironmentStrings result ends in a NUL character.
-f.IniFileName = Replace(sh.ExpandEnvironmentStrings("%HOSTTEST_DOC%"), Chr(0), "")
+Dim f, i
+Set f = HostDocument()
 For i = 1 To 100
     f.SaveSet "Big", "k" & i, "value " & i
 Next

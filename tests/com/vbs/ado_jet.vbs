@@ -7,6 +7,18 @@ Function OpenWith(provider, file)
     OpenWith.Open "PROVIDER=Microsoft.Jet.OLEDB." & provider & ";Data Source=" & file & ";", "", "", -1
 End Function
 
+' Opens `file` with `provider`, checked to be open and reported as opened
+' by that provider from that file.
+Function CheckedOpen(provider, file, what)
+    Dim c, s
+    Set c = OpenWith(provider, file)
+    CheckEqual c.State, 1, what
+    s = c.ConnectionString
+    Check InStr(s, "Provider=Microsoft.Jet.OLEDB." & provider & ";") = 1, what & ": names " & provider & ": " & s
+    Check InStr(s, ";Data Source=" & file & ";") > 0, what & ": names the file"
+    Set CheckedOpen = c
+End Function
+
 ' Error number and text of opening `file` with `provider`.
 Function OpenError(provider, file)
     Dim c
@@ -21,11 +33,8 @@ jet4 = Env("VEMO_JET4_FILE")
 Check Left(jet3, 3) = "Z:\", "VEMO_JET3_FILE is a Windows path: " & jet3
 
 ' Jet 3 by 3.51: open, with the provider's full form.
-Set cn = OpenWith("3.51", jet3)
-CheckEqual cn.State, 1, "Jet 3 file opened by 3.51"
+Set cn = CheckedOpen("3.51", jet3, "Jet 3 file opened by 3.51")
 s = cn.ConnectionString
-Check InStr(s, "Provider=Microsoft.Jet.OLEDB.3.51;") = 1, "names 3.51: " & s
-Check InStr(s, ";Data Source=" & jet3 & ";") > 0, "names the file"
 Check InStr(s, ";User ID=Admin;") > 0, "default user"
 Check InStr(s, ";Mode=Share Deny None;") > 0, "default mode"
 CheckEqual cn.Provider, "Microsoft.Jet.OLEDB.3.51", "Provider"
@@ -44,13 +53,9 @@ CheckEqual cn.Provider, "Microsoft.Jet.OLEDB.3.51", "still 3.51"
 d = OpenError("3.51", jet4)
 Check Left(d, 11) = "-2147467259", "Jet 4 file refused by 3.51: " & d
 Check InStr(d, "Unrecognized database format '" & jet4 & "'") > 0, "the provider's text: " & d
-Set cn = OpenWith("4.0", jet4)
-CheckEqual cn.State, 1, "Jet 4 file opened by 4.0"
-s = cn.ConnectionString
-Check InStr(s, "Provider=Microsoft.Jet.OLEDB.4.0;") = 1, "names 4.0: " & s
-Check InStr(s, ";Data Source=" & jet4 & ";") > 0, "names the Jet 4 file"
-Check InStr(s, ";Jet OLEDB:Engine Type=5;") > 0, "engine type of Jet 4"
-Set cn = OpenWith("4.0", jet3)
+Set cn = CheckedOpen("4.0", jet4, "Jet 4 file opened by 4.0")
+Check InStr(cn.ConnectionString, ";Jet OLEDB:Engine Type=5;") > 0, "engine type of Jet 4"
+Set cn = CheckedOpen("4.0", jet3, "Jet 3 file opened by 4.0")
 Check InStr(cn.ConnectionString, ";Jet OLEDB:Engine Type=4;") > 0, "4.0 reads a Jet 3 file"
 
 ' Missing files and files of no Jet version: refused by both.

@@ -1,23 +1,17 @@
 ' The test host's ADO subset against the PostgreSQL test database, called
 ' late-bound the way the library and the ERP forms call ADO.
-Const adInteger = 3, adDouble = 5, adBoolean = 11, adDBTimeStamp = 135, adVarChar = 200
-Const adParamInput = 1, adParamOutput = 2, adCmdStoredProc = 4
 Const kDecimal = 14  ' VarType of a Decimal
 Dim cs, cn, rs, cmd, p, f, n, d, names, v, first
 
 cs = Env("VEMO_PG_ODBC")
 Check Len(cs) > 0, "VEMO_PG_ODBC is set"
 
-' A stored procedure with one input and one output, on a connection of the
-' command's own (ActiveConnection = a connection string), as the library runs it.
+' The output of a stored procedure with one input, called on a connection
+' of the command's own (ActiveConnection = a connection string), as the
+' library runs it.
 Function CallProc(connText, name, inType, inSize, inValue, outType, outSize)
     Dim c
-    Set c = CreateObject("ADODB.Command")
-    c.ActiveConnection = connText
-    c.CommandText = name
-    c.CommandType = adCmdStoredProc
-    c.Parameters.Append c.CreateParameter("@In", inType, adParamInput, inSize, inValue)
-    c.Parameters.Append c.CreateParameter("@Out", outType, adParamOutput, outSize)
+    Set c = ProcCommand(connText, name, inType, inSize, inValue, outType, outSize)
     c.Execute , , -1
     CallProc = c.Parameters(1).Value
 End Function
@@ -93,14 +87,8 @@ On Error GoTo 0
 CheckEqual n, 3704, "a closed recordset refuses EOF"
 
 ' --- no rows: at EOF, field access raises
-Set rs = cn.Execute("SELECT FOperate FROM ICSwitch WHERE FShortCut = 'none'")
-Check rs.EOF And rs.BOF, "empty result is at BOF and EOF"
-CheckEqual rs.RecordCount, -1, "RecordCount of an empty result"
-On Error Resume Next
-v = rs("FOperate").Value
-n = Err.Number
-On Error GoTo 0
-CheckEqual n, 3021, "field of an empty result"
+CheckEmptyResult cn, "PostgreSQL"
+CheckEqual cn.Execute("SELECT 1 WHERE false").RecordCount, -1, "RecordCount of an empty result"
 
 ' --- value types: Null, double, timestamp, Boolean; several rows in order
 Set rs = cn.Execute("SELECT FOperate, FID FROM ICSwitch WHERE FShortCut IN ('NULLOP', 'NULLID') ORDER BY FID")
@@ -316,13 +304,8 @@ Set holder = CreateObject("ADODB.Connection")
 holder.Open cs
 holder.Execute "BEGIN"
 holder.Execute "SELECT FLastNo FROM ICBillNo WHERE FBillType = 3 FOR UPDATE"
-Set cmd = CreateObject("ADODB.Command")
-Set cmd.ActiveConnection = cn
-cmd.CommandText = "GetICBillNo"
-cmd.CommandType = adCmdStoredProc
+Set cmd = ProcCommand(cn, "GetICBillNo", adInteger, 0, 3, adVarChar, 30)
 cmd.CommandTimeout = 2
-cmd.Parameters.Append cmd.CreateParameter("@In", adInteger, adParamInput, 0, 3)
-cmd.Parameters.Append cmd.CreateParameter("@Out", adVarChar, adParamOutput, 30)
 t0 = Timer
 On Error Resume Next
 cmd.Execute , , -1

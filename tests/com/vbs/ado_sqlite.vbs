@@ -1,5 +1,4 @@
 ' The test host's ADO subset against the SQLite file of the test database.
-Const adInteger = 3, adVarChar = 200, adParamInput = 1, adParamOutput = 2, adCmdStoredProc = 4
 Dim cs, cn, rs, cmd, n, d
 
 cs = Env("VEMO_SQLITE_ODBC")
@@ -28,13 +27,7 @@ CheckEqual VarType(rs(0).Value), vbDouble, "REAL as Double"
 Set rs = cn.Execute("SELECT FQty FROM ICInventory WHERE FItemID=13")
 Check IsNull(rs(0).Value), "NULL as Null"
 
-Set rs = cn.Execute("SELECT FOperate FROM ICSwitch WHERE FShortCut='none'")
-Check rs.EOF And rs.BOF, "empty result"
-On Error Resume Next
-n = rs("FOperate").Value
-n = Err.Number
-On Error GoTo 0
-CheckEqual n, 3021, "field of an empty result"
+CheckEmptyResult cn, "SQLite"
 
 Set cmd = CreateObject("ADODB.Command")
 cmd.ActiveConnection = cs
@@ -44,12 +37,7 @@ Set rs = cmd.Execute
 CheckEqual rs(0).Value, 90, "parameter with a quote"
 
 ' No procedures in SQLite: the call fails with the driver's message.
-Set cmd = CreateObject("ADODB.Command")
-cmd.ActiveConnection = cs
-cmd.CommandText = "GetICMaxNum"
-cmd.CommandType = adCmdStoredProc
-cmd.Parameters.Append cmd.CreateParameter("@TableName", adVarChar, adParamInput, 50, "ICStockBill")
-cmd.Parameters.Append cmd.CreateParameter("@FInterID", adInteger, adParamOutput, 0)
+Set cmd = ProcCommand(cs, "GetICMaxNum", adVarChar, 50, "ICStockBill", adInteger, 0)
 On Error Resume Next
 cmd.Execute , , -1
 n = Err.Number
@@ -57,7 +45,7 @@ d = Err.Description
 On Error GoTo 0
 CheckEqual n, &H80004005, "a procedure call on SQLite"
 Check InStr(1, d, "syntax", 1) > 0 Or InStr(1, d, "CALL", 1) > 0, "the driver's text: " & d
-Check IsEmpty(cmd.Parameters("@FInterID").Value), "output untouched after a failed call"
+Check IsEmpty(cmd.Parameters("@Out").Value), "output untouched after a failed call"
 
 cn.Close
 CheckEqual cn.State, 0, "closed"

@@ -4,31 +4,15 @@
 ' The private connections carry the caller connection's text, so a tagged
 ' text finds them in pg_stat_activity. Then the members that need no stored
 ' procedure against the SQLite file.
+Const kTag = "vemo_library"
 Dim f, cs, monitor, caller, openCaller, i, n, s, lite
 Set f = CreateObject("VemoFunction.VemoFuns")
 cs = Env("VEMO_PG_ODBC")
 Set monitor = CreateObject("ADODB.Connection")
 monitor.Open cs
 
-Function Sessions()
-    Dim rs
-    Set rs = monitor.Execute("SELECT count(*) FROM pg_stat_activity WHERE application_name = 'vemo_library'")
-    Sessions = rs(0).Value
-End Function
-
-' Up to 6 s: the pool's idle time and the server's own delay.
-Function SessionsAfterWait(expected)
-    Dim k, c
-    For k = 1 To 60
-        c = Sessions()
-        If c = expected Then Exit For
-        monitor.Execute "SELECT pg_sleep(0.1)"
-    Next
-    SessionsAfterWait = c
-End Function
-
 Set caller = CreateObject("ADODB.Connection")
-caller.ConnectionString = cs & "pqopt={application_name=vemo_library};"
+caller.ConnectionString = cs & "pqopt={application_name=" & kTag & "};"
 For i = 1 To 15
     n = f.GetICMaxNum("sessions", caller)
     s = f.GetICBillNo(2, caller)
@@ -40,23 +24,23 @@ For i = 1 To 15
     n = f.PeriodFromDate(DateSerial(2026, 5, 1), caller)
     n = f.PeriodFromDate(DateSerial(2090, 4, 1), caller)
 Next
-CheckEqual Sessions(), 1, "calls in turn leave one pooled private session"
-CheckEqual SessionsAfterWait(0), 0, "none left after the idle time"
+CheckEqual Sessions(monitor, kTag), 1, "calls in turn leave one pooled private session"
+CheckEqual SessionsAfterWait(monitor, kTag, 0), 0, "none left after the idle time"
 CheckEqual caller.State, 0, "the caller's connection is still closed"
 
 ' The caller's own open connection is the only session of its text.
 Set openCaller = CreateObject("ADODB.Connection")
-openCaller.Open cs & "pqopt={application_name=vemo_library};"
+openCaller.Open cs & "pqopt={application_name=" & kTag & "};"
 For i = 1 To 10
     n = f.GetStockNumberByID("01", "1", "10", "1", openCaller)
     n = f.GetFOperate("AB", openCaller)
     n = f.GetStockNumberByID("01", "1", "x", "1", openCaller)
 Next
-CheckEqual Sessions(), 2, "the caller's own session and one pooled private session"
-CheckEqual SessionsAfterWait(1), 1, "only the caller's own session remains"
+CheckEqual Sessions(monitor, kTag), 2, "the caller's own session and one pooled private session"
+CheckEqual SessionsAfterWait(monitor, kTag, 1), 1, "only the caller's own session remains"
 CheckEqual openCaller.State, 1, "the caller's connection is still open"
 openCaller.Close
-CheckEqual SessionsAfterWait(0), 0, "and none once the pool dropped the caller's"
+CheckEqual SessionsAfterWait(monitor, kTag, 0), 0, "and none once the pool dropped the caller's"
 
 ' SQLite: the same tables, no procedures.
 Set lite = CreateObject("ADODB.Connection")

@@ -1,43 +1,12 @@
-' Grid row merging against recording grids of both styles.
-Class Grid
-    Public Log
-    Public FixedRows
-    Private Sub Class_Initialize()
-        Log = ""
-        FixedRows = 0
-    End Sub
-    Public Sub UnmergeAll()
-        Log = Log & "U;"
-    End Sub
-    Public Sub Merge(r1, c1, r2, c2)
-        Log = Log & "M" & r1 & "," & c1 & "," & r2 & "," & c2 & ";"
-    End Sub
-End Class
-
-Class MergePart
-    Public Log
-    Private Sub Class_Initialize()
-        Log = ""
-    End Sub
-    Public Sub UnmergeAll()
-        Log = Log & "U;"
-    End Sub
-    Public Sub MergeCell(r1, c1, r2, c2)
-        Log = Log & "M" & r1 & "," & c1 & "," & r2 & "," & c2 & ";"
-    End Sub
-End Class
-
-Class FacePart
-    Public FixedRows
-End Class
-
+' Grid row merging against recording grids of both styles (Grid: helpers.vbs).
+' A V5 grid merges through its Merge object and keeps its fixed rows in its
+' Face object; both are recording grids here.
 Class GridV5
     Public Merge
     Public Face
     Private Sub Class_Initialize()
-        Set Merge = New MergePart
-        Set Face = New FacePart
-        Face.FixedRows = 0
+        Set Merge = New Grid
+        Set Face = New Grid
     End Sub
 End Class
 
@@ -94,7 +63,8 @@ CheckEqual g.Log, "U;", "merges cleared for empty data"
 
 Set v = New GridV5
 CheckEqual f.MergeRowDataV5(v, 2, "A+|B$|C|"), "A|B|C|", "V5 text"
-CheckEqual v.Merge.Log, "U;M2,2,3,2;M2,1,2,3;", "V5 merges through the Merge object"
+CheckEqual v.Merge.Log, "U;C2,2,3,2;C2,1,2,3;", "V5 merges through the Merge object's MergeCell"
+CheckEqual v.Face.Log, "", "V5 merges nothing through the Face object"
 CheckEqual v.Face.FixedRows, 3, "V5 fixed rows through the Face object"
 
 Set h = New GridWithoutMerge

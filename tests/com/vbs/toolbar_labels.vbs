@@ -1,39 +1,12 @@
-' SetToolBarLable against recording toolbars and buttons: labels copied or
+' SetToolBarLable against recording toolbars and buttons (Toolbar, Button,
+' NewButton: helpers.vbs) and ones lacking a member: labels copied or
 ' emptied, visibility restored, failing members skipped, nothing raised.
-Class Button
-    Public Caption
-    Public Description
-End Class
-
 Class ButtonWithoutDescription
     Public Caption
 End Class
 
 Class ButtonWithoutCaption
     Public Description
-End Class
-
-Class Toolbar
-    Public Buttons
-    Public Log
-    Private shown
-    Private Sub Class_Initialize()
-        Set Buttons = CreateObject("Scripting.Dictionary")
-        Log = ""
-        shown = True
-    End Sub
-    Public Property Get Visible()
-        Log = Log & "get;"
-        Visible = shown
-    End Property
-    Public Property Let Visible(v)
-        Log = Log & "let " & CStr(v) & ";"
-        shown = v
-    End Property
-    Public Sub Show(v)
-        shown = v
-        Log = ""
-    End Sub
 End Class
 
 ' Its Visible cannot be read, only written.
@@ -48,14 +21,6 @@ Class ToolbarWithoutVisibleRead
         Shown = v
     End Property
 End Class
-
-Function NewButton(description)
-    Dim b
-    Set b = New Button
-    b.Caption = "old"
-    b.Description = description
-    Set NewButton = b
-End Function
 
 Dim f, t, a, b, c, d, e
 Set f = CreateObject("VemoFunction.VemoFuns")
