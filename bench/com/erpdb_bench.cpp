@@ -203,8 +203,7 @@ void Measure(std::vector<Case>& cases, int calls, int rounds) {
 }
 
 void Report(const char* how, const std::vector<Case>& cases, int total) {
-    std::printf("%s:
-", how);
+    std::printf("%s:\n", how);
     for (const Case& c : cases)
         std::printf("  %s: library %.1f calls/s, direct ADO %.1f calls/s (ratio %.3f, goal <= 1.05), "
                     "ODBC round trips on an open connection %.1f/s (ratio %.2f, goal <= 3)\n",

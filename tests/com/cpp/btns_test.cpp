@@ -72,8 +72,8 @@ TEST_F(BtnsTest, AddReadsItsArgumentsAndNeverWritesThemBack) {
     EXPECT_STREQ(texts[2], L"c");
     for (BSTR x : texts) SysFreeString(x);
     ComPtr<_Btn> second;
-    ASSERT_EQ(V_VT(&r.v), VT_DISPATCH);
-    ASSERT_HRESULT_SUCCEEDED(V_DISPATCH(&r.v)->QueryInterface(IID__Btn, second.OutVoid()));
+    ASSERT_EQ(V_VT(r.Get()), VT_DISPATCH);
+    ASSERT_HRESULT_SUCCEEDED(V_DISPATCH(r.Get())->QueryInterface(IID__Btn, second.OutVoid()));
     EXPECT_EQ(Id(second.Get()), 1);
     second->get_Top(&v);
     EXPECT_EQ(v, 6);

@@ -39,8 +39,8 @@ protected:
     // The item the index selects, as a number (-1 when the lookup fails).
     LONG At(Var index) {
         Var r;
-        if (FAILED(c_->Item(index.p(), r.p())) || V_VT(&r.v) != VT_I4) return -1;
-        return V_I4(&r.v);
+        if (FAILED(c_->Item(index.p(), r.p())) || V_VT(r.Get()) != VT_I4) return -1;
+        return V_I4(r.Get());
     }
     std::vector<LONG> Contents() {
         std::vector<LONG> all;
@@ -88,11 +88,11 @@ TEST_F(CollectionTest, AddsInOrderAndSelectsByPositionAndKey) {
     ASSERT_HRESULT_SUCCEEDED(Add(Var(L"text"), L"str"));
     Var r;
     ASSERT_HRESULT_SUCCEEDED(c_->Item(Var(L"OBJ").p(), r.p()));
-    ASSERT_EQ(V_VT(&r.v), VT_DISPATCH);
-    EXPECT_EQ(V_DISPATCH(&r.v), &object);
+    ASSERT_EQ(V_VT(r.Get()), VT_DISPATCH);
+    EXPECT_EQ(V_DISPATCH(r.Get()), &object);
     VariantClear(r.p());
     ASSERT_HRESULT_SUCCEEDED(c_->Item(Var(L"str").p(), r.p()));
-    EXPECT_EQ(r.Text(), L"text");
+    EXPECT_EQ(TextOf(r), L"text");
 }
 
 TEST_F(CollectionTest, KeysFoldCaseUnderTheUserLocaleOnly) {
@@ -142,8 +142,8 @@ TEST_F(CollectionTest, NumericIndexesOfEveryKindSelectByPosition) {
     ASSERT_HRESULT_SUCCEEDED(Add(Var(4L), L"2"));  // a key that looks like a number
     auto with = [&](VARTYPE type, auto set) {
         Var x;
-        V_VT(&x.v) = type;
-        set(x.v);
+        V_VT(x.Get()) = type;
+        set(*x.Get());
         return At(x);
     };
     EXPECT_EQ(with(VT_I2, [](VARIANT& x) { V_I2(&x) = 2; }), 2);
@@ -162,23 +162,23 @@ TEST_F(CollectionTest, NumericIndexesOfEveryKindSelectByPosition) {
     V_I4REF(&ref) = &three;
     Var r;
     ASSERT_HRESULT_SUCCEEDED(c_->Item(&ref, r.p()));
-    EXPECT_EQ(V_I4(&r.v), 3);
+    EXPECT_EQ(V_I4(r.Get()), 3);
     EXPECT_EQ(three, 3);
     Var inner(L"k1");
     ref = VariantRef(inner.p());
     ASSERT_HRESULT_SUCCEEDED(c_->Item(&ref, r.p()));
-    EXPECT_EQ(V_I4(&r.v), 1);
+    EXPECT_EQ(V_I4(r.Get()), 1);
     // Out of range and unknown keys.
     for (LONG p : {0L, -1L, 5L}) EXPECT_EQ(c_->Item(Var(p).p(), r.p()), kSubscript) << p;
     EXPECT_EQ(ErrorDescription(), L"Subscript out of range");
     Var huge;
-    V_VT(&huge.v) = VT_R8;
-    V_R8(&huge.v) = 1e12;
+    V_VT(huge.Get()) = VT_R8;
+    V_R8(huge.Get()) = 1e12;
     EXPECT_EQ(c_->Item(huge.p(), r.p()), kSubscript);
     EXPECT_EQ(c_->Item(Var(L"k9").p(), r.p()), kInvalidArgument);
     EXPECT_EQ(ErrorDescription(), L"Invalid procedure call or argument");
     Var null;
-    V_VT(&null.v) = VT_NULL;
+    V_VT(null.Get()) = VT_NULL;
     EXPECT_EQ(c_->Item(null.p(), r.p()), kTypeMismatch);
     EXPECT_EQ(c_->Item(Var::Missing().p(), r.p()), kTypeMismatch);
     EXPECT_EQ(c_->Item(nullptr, r.p()), kInvalidArgument);
@@ -269,7 +269,7 @@ TEST_F(CollectionTest, LateBoundThroughIDispatch) {
     }
     // Add 7 under "Seven", with the optional arguments left out.
     Var args[2] = {Var(L"Seven"), Var(7L)};  // reversed
-    DISPPARAMS add = {&args[0].v, nullptr, 2, 0};
+    DISPPARAMS add = {args[0].Get(), nullptr, 2, 0};
     ASSERT_HRESULT_SUCCEEDED(d->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, &add, nullptr, nullptr, nullptr));
     // c("SEVEN") and c(1): the default member, as a method or a property get.
     Var key(L"SEVEN");
@@ -277,12 +277,12 @@ TEST_F(CollectionTest, LateBoundThroughIDispatch) {
     Var r;
     ASSERT_HRESULT_SUCCEEDED(
         d->Invoke(DISPID_VALUE, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &byKey, r.p(), nullptr, nullptr));
-    EXPECT_EQ(V_I4(&r.v), 7);
+    EXPECT_EQ(V_I4(r.Get()), 7);
     Var count;
     DISPPARAMS none = {nullptr, nullptr, 0, 0};
     ASSERT_HRESULT_SUCCEEDED(d->Invoke(2, IID_NULL, 0, DISPATCH_PROPERTYGET | DISPATCH_METHOD, &none, count.p(),
                                        nullptr, nullptr));
-    EXPECT_EQ(V_I4(&count.v), 1);
+    EXPECT_EQ(V_I4(count.Get()), 1);
     // c(2): subscript out of range as an exception with its text.
     Var two(2L);
     DISPPARAMS bad = {two.p(), nullptr, 1, 0};
@@ -297,9 +297,9 @@ TEST_F(CollectionTest, LateBoundThroughIDispatch) {
     Var en;
     ASSERT_HRESULT_SUCCEEDED(
         d->Invoke(DISPID_NEWENUM, IID_NULL, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &none, en.p(), nullptr, nullptr));
-    ASSERT_TRUE(V_VT(&en.v) == VT_UNKNOWN || V_VT(&en.v) == VT_DISPATCH);
+    ASSERT_TRUE(V_VT(en.Get()) == VT_UNKNOWN || V_VT(en.Get()) == VT_DISPATCH);
     ComPtr<IEnumVARIANT> e;
-    ASSERT_HRESULT_SUCCEEDED(V_UNKNOWN(&en.v)->QueryInterface(IID_IEnumVARIANT, e.OutVoid()));
+    ASSERT_HRESULT_SUCCEEDED(V_UNKNOWN(en.Get())->QueryInterface(IID_IEnumVARIANT, e.OutVoid()));
     EXPECT_EQ(Take(e.Get(), 2), (Values{7}));
     ComPtr<ISupportErrorInfo> support;
     ASSERT_HRESULT_SUCCEEDED(c_.As(support, IID_ISupportErrorInfo));

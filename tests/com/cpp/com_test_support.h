@@ -83,42 +83,39 @@ private:
     bool initialised_ = false;
 };
 
-// VARIANT values for arguments, one maker per kind. The caller owns what
-// they hold (a text's BSTR; an object's reference is borrowed, not added): a
-// vemo::Variant that takes one over clears it.
-inline VARIANT Typed(VARTYPE type) {
-    VARIANT v;
-    VariantInit(&v);
-    V_VT(&v) = type;
-    return v;
-}
-inline VARIANT Text(const wchar_t* s) { VARIANT v = Typed(VT_BSTR); V_BSTR(&v) = SysAllocString(s); return v; }
-inline VARIANT Long(LONG n) { VARIANT v = Typed(VT_I4); V_I4(&v) = n; return v; }
-inline VARIANT Short(SHORT n) { VARIANT v = Typed(VT_I2); V_I2(&v) = n; return v; }
-// A double, or another type held as one (VT_DATE).
-inline VARIANT Real(double d, VARTYPE type = VT_R8) { VARIANT v = Typed(type); V_R8(&v) = d; return v; }
-inline VARIANT Bool(bool b) { VARIANT v = Typed(VT_BOOL); V_BOOL(&v) = b ? VARIANT_TRUE : VARIANT_FALSE; return v; }
-inline VARIANT Null() { return Typed(VT_NULL); }
-inline VARIANT Object(IDispatch* p) { VARIANT v = Typed(VT_DISPATCH); V_DISPATCH(&v) = p; return v; }
-// An optional argument left out.
-inline VARIANT Missing() { VARIANT v = Typed(VT_ERROR); V_ERROR(&v) = DISP_E_PARAMNOTFOUND; return v; }
+// VARIANT values for arguments: the product's plain makers (vemo::raw). The
+// caller owns what they hold (a text's BSTR; an object's reference is
+// borrowed, not added): a vemo::Variant that adopts one clears it.
+inline VARIANT Text(const wchar_t* s) { return vemo::raw::Text(SysAllocString(s)); }
+using vemo::raw::Bool;
+using vemo::raw::Long;
+using vemo::raw::Missing;
+using vemo::raw::Object;
+using vemo::raw::Short;
+// A double, or a date.
+inline VARIANT Real(double d, VARTYPE type = VT_R8) { return type == VT_DATE ? vemo::raw::Date(d) : vemo::raw::Double(d); }
+inline VARIANT Null() { return vemo::raw::Of(VT_NULL); }
 // A script variable passed by reference.
-inline VARIANT VariantRef(VARIANT* p) { VARIANT v = Typed(VT_BYREF | VT_VARIANT); V_VARIANTREF(&v) = p; return v; }
+inline VARIANT VariantRef(VARIANT* p) { return vemo::raw::Reference(*p, VT_VARIANT); }
 
-// An owned, copyable VARIANT for arguments kept in tables and results.
-struct Var {
-    VARIANT v;
-    Var() { VariantInit(&v); }
-    explicit Var(LONG n) : v(Long(n)) {}
-    explicit Var(const wchar_t* s) : v(::Text(s)) {}
-    explicit Var(IDispatch* d) : v(Object(d)) { if (d) d->AddRef(); }
-    static Var Missing() { Var m; m.v = ::Missing(); return m; }
-    Var(const Var& o) { VariantInit(&v); VariantCopy(&v, const_cast<VARIANT*>(&o.v)); }
-    Var& operator=(const Var& o) { if (this != &o) VariantCopy(&v, const_cast<VARIANT*>(&o.v)); return *this; }
-    ~Var() { VariantClear(&v); }
-    VARIANT* p() { return &v; }
-    std::wstring Text() const { return V_VT(&v) == VT_BSTR ? std::wstring(V_BSTR(&v), SysStringLen(V_BSTR(&v))) : L"?"; }
+// The product's Variant, copyable for arguments kept in tables and passed by
+// value: a copy is a VariantCopy.
+struct Var : vemo::Variant {
+    Var() = default;
+    explicit Var(LONG n) : Variant(Long(n)) {}
+    explicit Var(const wchar_t* s) : Variant(Variant::Text(s)) {}
+    explicit Var(IDispatch* d) : Variant(Object(d)) {}
+    static Var Missing() { Var m; *m.Get() = vemo::raw::Missing(); return m; }
+    Var(const Var& o) : Variant() { vemo::Check(VariantCopy(Get(), const_cast<VARIANT*>(o.Get()))); }
+    Var& operator=(const Var& o) {
+        if (this != &o) vemo::Check(VariantCopy(Get(), const_cast<VARIANT*>(o.Get())));
+        return *this;
+    }
+    Var(Var&&) = default;
+    Var& operator=(Var&&) = default;
+    VARIANT* p() { return Get(); }
 };
+static_assert(sizeof(Var) == sizeof(VARIANT), "an array of Var is an argument array");
 
 // A value as text ("?" when it does not convert).
 inline std::wstring TextOf(const VARIANT* v) {

@@ -10,6 +10,7 @@
 // arrived (Wine passes some defaults where a pointer belongs, which a real
 // member would dereference).
 #include "com_test_support.h"
+#include "frame/typeinfo.h"
 #include "VemoFunction_h.h"
 
 #include <gtest/gtest.h>
@@ -103,43 +104,30 @@ protected:
     // The vtable interface of one of the library's dual interfaces.
     ComPtr<ITypeInfo> Interface(REFIID iid) {
         ComPtr<ITypeInfo> dual, vtable;
-        HREFTYPE ref = 0;
-        if (FAILED(lib_->GetTypeInfoOfGuid(iid, dual.Out())) ||
-            FAILED(dual->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref)))
-            return vtable;
-        dual->GetRefTypeInfo(ref, vtable.Out());
+        if (SUCCEEDED(lib_->GetTypeInfoOfGuid(iid, dual.Out()))) vemo::VtableTypeInfo(dual.Get(), vtable.Out());
         return vtable;
     }
-    // The description of a member, which the caller releases; null if none.
-    static FUNCDESC* Function(ITypeInfo* info, const wchar_t* name) {
+    // The description of a member; empty if none.
+    static vemo::FuncDesc Function(ITypeInfo* info, const wchar_t* name) {
         LPOLESTR n = const_cast<LPOLESTR>(name);
         MEMBERID id = 0;
-        TYPEATTR* attr = nullptr;
-        if (FAILED(info->GetIDsOfNames(&n, 1, &id)) || FAILED(info->GetTypeAttr(&attr))) return nullptr;
-        FUNCDESC* found = nullptr;
-        for (UINT i = 0; i < attr->cFuncs && !found; ++i) {
-            FUNCDESC* f = nullptr;
-            if (FAILED(info->GetFuncDesc(i, &f))) continue;
-            if (f->memid == id) found = f;
-            else info->ReleaseFuncDesc(f);
-        }
-        info->ReleaseTypeAttr(attr);
-        return found;
+        vemo::TypeAttr attr;
+        if (FAILED(info->GetIDsOfNames(&n, 1, &id)) || FAILED(info->GetTypeAttr(attr.Out(info)))) return {};
+        vemo::FuncDesc f;
+        for (UINT i = 0; i < attr->cFuncs; ++i)
+            if (SUCCEEDED(info->GetFuncDesc(i, f.Out(info))) && f->memid == id) return f;
+        return {};
     }
     // A vtable of the interface's size: IUnknown's slots, and the member
     // slots named, each holding its recorder.
     std::vector<void*> Vtable(ITypeInfo* info, std::initializer_list<std::pair<const wchar_t*, void*>> members) {
-        TYPEATTR* attr = nullptr;
-        if (FAILED(info->GetTypeAttr(&attr))) return {};
+        vemo::TypeAttr attr;
+        if (FAILED(info->GetTypeAttr(attr.Out(info)))) return {};
         std::vector<void*> slots(attr->cbSizeVft / sizeof(void*), nullptr);
-        info->ReleaseTypeAttr(attr);
         slots[0] = Slot(&NoInterface);
         slots[1] = slots[2] = Slot(&OneReference);
         for (const auto& [name, recorder] : members) {
-            if (FUNCDESC* f = Function(info, name)) {
-                slots.at(f->oVft / sizeof(void*)) = recorder;
-                info->ReleaseFuncDesc(f);
-            }
+            if (const vemo::FuncDesc f = Function(info, name)) slots.at(f->oVft / sizeof(void*)) = recorder;
         }
         return slots;
     }
@@ -230,15 +218,15 @@ WrittenLibrary WriteAndRead() {
     }
     ComPtr<ITypeLib> back;
     ComPtr<ITypeInfo> read;
-    FUNCDESC* readBack = nullptr;
+    vemo::FuncDesc readBack;
     if (SUCCEEDED(type->LayOut()) && SUCCEEDED(lib->SaveAllChanges()) &&
         SUCCEEDED(LoadTypeLibEx(path, REGKIND_NONE, back.Out())) && SUCCEEDED(back->GetTypeInfo(0, read.Out())) &&
-        SUCCEEDED(read->GetFuncDesc(0, &readBack))) {
+        SUCCEEDED(read->GetFuncDesc(0, readBack.Out(read.Get())))) {
         const VARIANT& d = readBack->lprgelemdescParam[0].paramdesc.pparamdescex->varDefaultValue;
         w.defaultType = V_VT(&d);
         w.defaultValue = V_BOOL(&d);
-        read->ReleaseFuncDesc(readBack);
     }
+    readBack.Reset();
     read = nullptr;
     back = nullptr;
     type = nullptr;
@@ -294,7 +282,7 @@ TEST_F(PlatformPinsTest, WineStillBehavesAsTheWorkaroundsAssume) {
              V_VT(rows.Get()) = VT_ARRAY | VT_VARIANT;
              V_ARRAY(rows.Get()) = SafeArrayCreate(VT_VARIANT, 1, &bound);
              const HRESULT hr = Invoke(funs.Get(), o, L"MergeRowData", {Object(&grid), Long(1), *rows.Get()});
-             return outcome(hr, o) + ", the grid's references " + std::to_string(grid.refs);
+             return outcome(hr, o) + ", the grid's references " + std::to_string(grid.References());
          },
          "0x80020005, ran 0, the grid's references 2"},
         {"gives the member an Empty VARIANT for an omitted [in, out, optional] VARIANT* with a default",
@@ -306,10 +294,9 @@ TEST_F(PlatformPinsTest, WineStillBehavesAsTheWorkaroundsAssume) {
              V_VT(&keyRef) = VT_BYREF | VT_BSTR;
              V_BSTRREF(&keyRef) = key.InOut();
              std::string declared = "none";
-             if (FUNCDESC* f = Function(ini.Get(), L"GetSet")) {
+             if (const vemo::FuncDesc f = Function(ini.Get(), L"GetSet")) {
                  if (const PARAMDESCEX* d = f->lprgelemdescParam[2].paramdesc.pparamdescex)
                      declared = "VT " + std::to_string(V_VT(&d->varDefaultValue));
-                 ini->ReleaseFuncDesc(f);
              }
              return "declared " + declared + "; " + outcome(Invoke(ini.Get(), o, L"GetSet", {Text(L"s"), keyRef}), o);
          },
