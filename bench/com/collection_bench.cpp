@@ -18,12 +18,12 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "com_calls.h"
+#include "bench_support.h"
+#include "frame/auto_values.h"
 #include "outside_types.h"
 #include "VemoFunction_h.h"
 
@@ -33,16 +33,9 @@ constexpr double kWorstRatio = 30;  // linear is 10, quadratic 100
 
 // The test build's DLL, which also hands out bare collections.
 struct Library : LoadedLibrary {
-    explicit Library(const char* path) : LoadedLibrary(std::wstring(path, path + std::strlen(path))) {}
+    explicit Library(const std::wstring& path) : LoadedLibrary(path) {}
     HRESULT(STDAPICALLTYPE* newCollection)(IDispatch**) = Export<decltype(newCollection)>("VemoTestNewCollection");
 };
-
-void Require(HRESULT hr, const char* what) {
-    if (FAILED(hr)) {
-        std::printf("FAILED: %s: 0x%08lx\n", what, static_cast<unsigned long>(hr));
-        std::exit(2);
-    }
-}
 
 // Passes over the items per phase: the fast phases run several times over
 // so that each lasts long enough for the 10 ms clock. Times are per pass.
@@ -66,15 +59,6 @@ double HeapBytes() {
             if (e.wFlags & PROCESS_HEAP_ENTRY_BUSY) total += e.cbData;
     }
     return static_cast<double>(total);
-}
-
-double CpuSeconds() {
-    FILETIME created, exited, kernel, user;
-    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-    const auto ticks = [](const FILETIME& t) {
-        return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
-    };
-    return static_cast<double>(ticks(kernel) + ticks(user)) / 1e7;
 }
 
 double Seconds(const std::function<void()>& body, int passes = 1) {
@@ -112,33 +96,27 @@ Phases RunCollection(const Library& lib, int n) {
     Require(d->QueryInterface(IID__Collection, reinterpret_cast<void**>(&c)), "_Collection");
     d->Release();
     std::vector<BSTR> keys = Keys(n);
-    VARIANT missing, item, key, result;
-    V_VT(&missing) = VT_ERROR;
-    V_ERROR(&missing) = DISP_E_PARAMNOTFOUND;
+    VARIANT missing = vemo::raw::Missing(), item, key, result;
     VariantInit(&result);
     Phases p;
     const double before = HeapBytes();
     p.add = Seconds([&] {
         for (int i = 0; i < n; ++i) {
-            V_VT(&item) = VT_I4;
-            V_I4(&item) = i;
-            V_VT(&key) = VT_BSTR;
-            V_BSTR(&key) = keys[i];
+            item = vemo::raw::Long(i);
+            key = vemo::raw::Text(keys[i]);
             Require(c->Add(&item, &key, &missing, &missing), "Add");
         }
     });
     p.bytesPerItem = (HeapBytes() - before) / n;
     p.byKey = Seconds([&] {
         for (int i = 0; i < n; ++i) {
-            V_VT(&key) = VT_BSTR;
-            V_BSTR(&key) = keys[Scatter(i, n) - 1];
+            key = vemo::raw::Text(keys[Scatter(i, n) - 1]);
             Require(c->Item(&key, &result), "Item by key");
         }
     }, kKeyPasses);
     p.byPosition = Seconds([&] {
         for (int i = 0; i < n; ++i) {
-            V_VT(&item) = VT_I4;
-            V_I4(&item) = Scatter(i, n);
+            item = vemo::raw::Long(Scatter(i, n));
             Require(c->Item(&item, &result), "Item by position");
         }
     }, kPositionPasses);
@@ -172,13 +150,7 @@ Phases RunBtns(const Library& lib, int n) {
     VARIANT index;
     const auto lookups = [&](bool byKey) {
         for (int i = 0; i < n; ++i) {
-            if (byKey) {
-                V_VT(&index) = VT_BSTR;
-                V_BSTR(&index) = keys[Scatter(i, n) - 1];
-            } else {
-                V_VT(&index) = VT_I4;
-                V_I4(&index) = Scatter(i, n);
-            }
+            index = byKey ? vemo::raw::Text(keys[Scatter(i, n) - 1]) : vemo::raw::Long(Scatter(i, n));
             _Btn* button = nullptr;
             Require(b->get_Item(&index, &button), "Btns.Item");
             button->Release();
@@ -263,12 +235,8 @@ bool Report(const char* subject, const std::function<Phases(int)>& run) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::printf("usage: collection_bench PATH-OF-THE-TEST-BUILD-DLL\n");
-        return 2;
-    }
+    const Library lib(DllArgument(argc, argv, "collection_bench PATH-OF-THE-TEST-BUILD-DLL"));
     Require(CoInitialize(nullptr), "CoInitialize");
-    const Library lib(argv[1]);
     if (!lib.module) Require(HRESULT_FROM_WIN32(GetLastError()), "LoadLibrary");
     if (!lib.newCollection || !lib.getClassObject) Require(E_NOINTERFACE, "exports");
     bool ok = Report("keyed collection (_Collection)", [&](int n) { return RunCollection(lib, n); });

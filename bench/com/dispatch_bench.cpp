@@ -19,34 +19,18 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "com_calls.h"
+#include "bench_support.h"
 #include "frame/com_object.h"
+#include "frame/late_bound.h"
 #include "frame/typeinfo.h"
 #include "outside_types.h"
 #include "VemoFunction_h.h"
 
 namespace {
-
-void Require(HRESULT hr, const char* what) {
-    if (FAILED(hr)) {
-        std::printf("FAILED: %s: 0x%08lx\n", what, static_cast<unsigned long>(hr));
-        std::exit(2);
-    }
-}
-
-double CpuSeconds() {
-    FILETIME created, exited, kernel, user;
-    GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-    const auto ticks = [](const FILETIME& t) {
-        return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
-    };
-    return static_cast<double>(ticks(kernel) + ticks(user)) / 1e7;
-}
 
 // A form as SetWindowOnTop reads it: only its hwnd, 0 (no window is moved).
 class Form : public vemo::ScopedComObject<Form, IDispatch> {
@@ -59,10 +43,7 @@ public:
     }
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) override {
         if (id != 1) return DISP_E_MEMBERNOTFOUND;
-        if (result) {
-            V_VT(result) = VT_I4;
-            V_I4(result) = 0;
-        }
+        if (result) *result = vemo::raw::Long(0);
         return S_OK;
     }
 };
@@ -109,12 +90,8 @@ void Report(const Ways& w, int rounds) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::printf("usage: dispatch_bench PATH-OF-VemoFunction.dll\n");
-        return 2;
-    }
+    const LoadedLibrary dll(DllArgument(argc, argv, "dispatch_bench PATH-OF-VemoFunction.dll"));
     Require(CoInitialize(nullptr), "CoInitialize");
-    const LoadedLibrary dll(std::wstring(argv[1], argv[1] + std::strlen(argv[1])));
     if (!dll.module) Require(HRESULT_FROM_WIN32(GetLastError()), "LoadLibrary");
     _VemoFuns* funs = nullptr;
     Require(dll.Create(CLSID_VemoFuns, IID__VemoFuns, reinterpret_cast<void**>(&funs)), "VemoFuns");
@@ -144,9 +121,7 @@ int main(int argc, char** argv) {
 
     // The small text member: the second text of a combined string.
     BSTR text = SysAllocString((std::wstring(500, L'x') + L"abc").c_str());
-    VARIANT textArg;
-    V_VT(&textArg) = VT_BSTR;
-    V_BSTR(&textArg) = text;
+    VARIANT textArg = vemo::raw::Text(text);
     DISPPARAMS textParams = {&textArg, nullptr, 1, 0};
     const DISPID getComString = idOf(L"GetComString");
     Ways text_ways{"GetComString (a 503-character text in, 3 out)",
@@ -167,14 +142,9 @@ int main(int argc, char** argv) {
     LONG x = 150, y = 1500, cx = 3000, cy = 6000;
     VARIANT onTop[6];  // last argument first
     LONG* refs[4] = {&cy, &cx, &y, &x};
-    for (int k = 0; k < 4; ++k) {
-        V_VT(&onTop[k]) = VT_BYREF | VT_I4;
-        V_I4REF(&onTop[k]) = refs[k];
-    }
-    V_VT(&onTop[4]) = VT_BOOL;
-    V_BOOL(&onTop[4]) = VARIANT_FALSE;
-    V_VT(&onTop[5]) = VT_DISPATCH;
-    V_DISPATCH(&onTop[5]) = &form;
+    for (int k = 0; k < 4; ++k) onTop[k] = vemo::Arg::LongRef(refs[k]).Get();
+    onTop[4] = vemo::raw::Bool(false);
+    onTop[5] = vemo::raw::Object(&form);
     DISPPARAMS onTopParams = {onTop, nullptr, 6, 0};
     DISPPARAMS onTopOmitted = {onTop + 4, nullptr, 2, 0};
     const DISPID setWindowOnTop = idOf(L"SetWindowOnTop");

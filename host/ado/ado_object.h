@@ -41,24 +41,6 @@ public:
         return V_DISPATCH(inner.Get())->Invoke(DISPID_VALUE, riid, lcid, flags, params, result, excep, argErr);
     }
 
-    // The type information of Derived's interface, read from the embedded
-    // library once per class and kept for the process: reading it for every
-    // new recordset, field and parameter made most of an Execute's cost.
-    static HRESULT LoadTypeInfo(ITypeInfo** info) {
-        static ITypeInfo* volatile cached = nullptr;
-        *info = nullptr;
-        if (!cached) {
-            ITypeInfo* loaded = nullptr;
-            HRESULT hr = vemo::LoadOwnTypeInfo(*Derived::kInterfaces[0], &loaded);
-            if (FAILED(hr)) return hr;
-            if (InterlockedCompareExchangePointer(reinterpret_cast<void* volatile*>(&cached), loaded, nullptr))
-                loaded->Release();  // another thread was first
-        }
-        cached->AddRef();
-        *info = cached;
-        return S_OK;
-    }
-
     // The Derived behind `p`, or null when `p` is not such an object of ours.
     static ComPtr<Derived> From(IUnknown* p) {
         if (!p) return nullptr;

@@ -130,7 +130,10 @@ void Connection::OpenText(const std::wstring& text, const std::wstring& user, co
 }
 
 void Connection::OpenOdbc(const std::wstring& odbc) {
-    std::unique_ptr<OdbcSession> session = TakePooledSession(odbc);
+    // The probe waits as long as a statement of this connection would: the
+    // driver then keeps one statement time-out for both (it sets the
+    // server's anew, in a round trip of its own, whenever it changes).
+    std::unique_ptr<OdbcSession> session = TakePooledSession(odbc, commandTimeout_);
     if (!session) session = std::make_unique<OdbcSession>(odbc, textTimeout_ >= 0 ? textTimeout_ : connectionTimeout_);
     // ADO's form for a connection through the ODBC provider; it opens again
     // as it stands, without the password unless the text asked to keep it.

@@ -10,6 +10,12 @@ namespace adohost {
 
 namespace {
 
+// A statement's time-out in seconds (0: none).
+void SetQueryTimeout(SQLHSTMT stmt, long seconds) {
+    SQLSetStmtAttrW(stmt, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(seconds > 0 ? seconds : 0)),
+                    0);
+}
+
 std::wstring Upper(std::wstring s) {
     for (wchar_t& c : s) c = static_cast<wchar_t>(towupper(c));
     return s;
@@ -87,13 +93,14 @@ bool OdbcSession::Reset() {
     return !SQL_SUCCEEDED(SQLGetConnectAttrW(dbc_, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) || dead != SQL_CD_TRUE;
 }
 
-bool OdbcSession::Probe() {
+bool OdbcSession::Probe(long queryTimeout) {
     SQLUINTEGER dead = SQL_CD_FALSE;
     if (SQL_SUCCEEDED(SQLGetConnectAttrW(dbc_, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) && dead == SQL_CD_TRUE)
         return false;
     if (probe_.empty()) return true;
     SQLHSTMT stmt = SQL_NULL_HSTMT;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &stmt))) return false;
+    SetQueryTimeout(stmt, queryTimeout);
     std::vector<SQLWCHAR> text(probe_.begin(), probe_.end());
     text.push_back(0);
     bool alive = SQL_SUCCEEDED(SQLExecDirectW(stmt, text.data(), SQL_NTS));
@@ -103,8 +110,7 @@ bool OdbcSession::Probe() {
 
 Outcome OdbcSession::Execute(const std::wstring& sql, const std::vector<BoundValue>& values, long queryTimeout) {
     Statement s(dbc_);
-    SQLSetStmtAttrW(s.Get(), SQL_ATTR_QUERY_TIMEOUT,
-                    reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(queryTimeout > 0 ? queryTimeout : 0)), 0);
+    SetQueryTimeout(s.Get(), queryTimeout);
     std::vector<Binding> bindings;
     bindings.reserve(values.size());
     for (const BoundValue& v : values) bindings.push_back(Bind(v));

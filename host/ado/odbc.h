@@ -75,9 +75,10 @@ public:
     // (a transaction, manual commit); false when the session is unusable.
     // Probe asks the server, in one round trip, whether the session still
     // works, and drops its temporary objects where the server can; false
-    // for a dead session.
+    // for a dead session, and for one that did not answer within
+    // `queryTimeout` seconds (0: no limit).
     bool Reset();
-    bool Probe();
+    bool Probe(long queryTimeout);
 
 private:
     SQLHDBC dbc_ = SQL_NULL_HDBC;

@@ -17,13 +17,9 @@ struct Idle {
 // their sockets, and no driver call runs under the loader lock.
 struct Pool {
     CRITICAL_SECTION lock;
-    HANDLE wake;  // auto-reset: a session came back
     bool sweeping = false;
     std::vector<Idle> idle;
-    Pool() {
-        InitializeCriticalSection(&lock);
-        wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    }
+    Pool() { InitializeCriticalSection(&lock); }
 };
 
 Pool& ThePool() {
@@ -42,16 +38,21 @@ private:
     Pool& p_;
 };
 
-// Closes expired sessions until the pool is empty, then lets go of the DLL.
+// Closes expired sessions; once the pool has stayed empty for an idle
+// period, lets go of the DLL. A session returned meanwhile expires after
+// every one the sweeper already waits for, so nothing needs to wake it: a
+// return costs no thread switch, and a caller that opens and closes in a
+// loop starts no thread per close.
 DWORD WINAPI Sweep(void* module) {
     Pool& pool = ThePool();
     const ULONGLONG idleMs = static_cast<ULONGLONG>(IdleSeconds()) * 1000;
+    ULONGLONG emptySince = 0;
     for (;;) {
         std::vector<std::unique_ptr<OdbcSession>> expired;
-        DWORD wait = INFINITE;
+        DWORD wait = static_cast<DWORD>(idleMs);
         {
             Locked hold(pool);
-            ULONGLONG now = GetTickCount64();
+            const ULONGLONG now = GetTickCount64();
             for (size_t i = 0; i < pool.idle.size();) {
                 ULONGLONG age = now - pool.idle[i].since;
                 if (age >= idleMs) {
@@ -62,11 +63,19 @@ DWORD WINAPI Sweep(void* module) {
                 wait = std::min<DWORD>(wait, static_cast<DWORD>(idleMs - age));
                 ++i;
             }
-            if (pool.idle.empty()) pool.sweeping = false;
+            if (!pool.idle.empty()) {
+                emptySince = 0;
+            } else if (!emptySince) {
+                emptySince = now;
+            } else if (now - emptySince >= idleMs) {
+                pool.sweeping = false;
+                break;
+            } else {
+                wait = static_cast<DWORD>(idleMs - (now - emptySince));
+            }
         }
         expired.clear();  // disconnects outside the lock
-        if (wait == INFINITE) break;
-        WaitForSingleObject(pool.wake, wait + 10);
+        Sleep(wait + 10);
     }
     FreeLibraryAndExitThread(static_cast<HMODULE>(module), 0);
 }
@@ -99,7 +108,7 @@ long IdleSeconds() {
     return seconds;
 }
 
-std::unique_ptr<OdbcSession> TakePooledSession(const std::wstring& text) {
+std::unique_ptr<OdbcSession> TakePooledSession(const std::wstring& text, long queryTimeout) {
     Pool& pool = ThePool();
     for (;;) {
         std::unique_ptr<OdbcSession> session;
@@ -115,7 +124,7 @@ std::unique_ptr<OdbcSession> TakePooledSession(const std::wstring& text) {
             }
         }
         if (!session) return nullptr;
-        if (session->Probe()) return session;
+        if (session->Probe(queryTimeout)) return session;
         // Dead: closed here, and the next one is tried.
     }
 }
@@ -128,11 +137,10 @@ void ReturnToPool(const std::wstring& text, std::unique_ptr<OdbcSession> session
         Locked hold(pool);
         size_t same = 0;
         for (const Idle& i : pool.idle) same += i.text == text;
-        if (same >= kPooledPerText || !pool.wake || !EnsureSweeper(pool)) {
+        if (same >= kPooledPerText || !EnsureSweeper(pool)) {
             surplus = std::move(session);
         } else {
             pool.idle.push_back({text, std::move(session), GetTickCount64()});
-            SetEvent(pool.wake);
         }
     }
 }

@@ -7,8 +7,8 @@
 //    user's temporary tables); a dead one (its server restarted) is closed
 //    and the next is tried, so a dead session never reaches a caller.
 //  - At most kPooledPerText idle sessions per text; each is closed after
-//    IdleSeconds() unused, by a thread that runs only while the pool holds
-//    sessions and keeps the DLL loaded until then.
+//    IdleSeconds() unused, by a thread that runs while the pool holds
+//    sessions and one idle period more, and keeps the DLL loaded until then.
 #pragma once
 #include "odbc.h"
 
@@ -22,8 +22,9 @@ constexpr size_t kPooledPerText = 4;
 // 60, or ADOHOST_POOL_IDLE_SECONDS where a test sets it (1 to 3600).
 long IdleSeconds();
 
-// An idle session of `text` that answered its probe, or null.
-std::unique_ptr<OdbcSession> TakePooledSession(const std::wstring& text);
+// An idle session of `text` that answered its probe (which waits at most
+// `queryTimeout` seconds, 0 for ever), or null.
+std::unique_ptr<OdbcSession> TakePooledSession(const std::wstring& text, long queryTimeout);
 
 // Keeps `session` for the next Open of `text`, or closes it.
 void ReturnToPool(const std::wstring& text, std::unique_ptr<OdbcSession> session);

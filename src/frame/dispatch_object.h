@@ -18,7 +18,7 @@
 #include "frame/module.h"
 #include "frame/typeinfo.h"
 
-#include <new>
+#include <memory>
 #include <oaidl.h>
 
 namespace vemo {
@@ -44,20 +44,15 @@ public:
         *info = nullptr;
         if (index != 0) return DISP_E_BADINDEX;
         return Sealed([&]() -> HRESULT {
-            HRESULT hr = EnsureTypeInfo();
-            if (FAILED(hr)) return hr;
-            *info = typeInfo_.Get();
+            const ClassDispatch& d = Dispatch();
+            *info = d.typeInfo.Get();
             (*info)->AddRef();
             return S_OK;
         });
     }
     STDMETHODIMP GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) noexcept override {
         if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-        return Sealed([&]() -> HRESULT {
-            HRESULT hr = EnsureTypeInfo();
-            if (FAILED(hr)) return hr;
-            return vtableInfo_->GetIDsOfNames(names, count, ids);
-        });
+        return Sealed([&]() -> HRESULT { return Dispatch().vtable->GetIDsOfNames(names, count, ids); });
     }
     STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                         EXCEPINFO* excep, UINT* argErr) noexcept override {
@@ -65,17 +60,17 @@ public:
         // Keep the object alive through the call, whatever the member does.
         ComPtr<Interface> self(static_cast<Interface*>(this));
         return Sealed([&]() -> HRESULT {
-            HRESULT hr = EnsureTypeInfo();
-            if (FAILED(hr)) return hr;
+            const ClassDispatch& d = Dispatch();
+            ITypeInfo* vtable = d.vtable.Get();
+            flags = d.calls.Served(id, flags);
+            if (d.calls.Takes(id, flags, params))
+                return vtable->Invoke(static_cast<Interface*>(this), id, flags, params, result, excep, argErr);
             DISPPARAMS none = {nullptr, nullptr, 0, 0};
-            flags = direct_.Served(vtableInfo_.Get(), id, flags);
-            if (direct_.Takes(vtableInfo_.Get(), id, flags, params))
-                return vtableInfo_->Invoke(static_cast<Interface*>(this), id, flags, params, result, excep, argErr);
             InvokeArguments arguments;
             DISPPARAMS* use = nullptr;
-            hr = arguments.Prepare(vtableInfo_.Get(), id, flags, params ? params : &none, &use, argErr);
+            HRESULT hr = arguments.Prepare(vtable, id, flags, params ? params : &none, &use, argErr);
             if (FAILED(hr)) return hr;
-            return vtableInfo_->Invoke(static_cast<Interface*>(this), id, flags, use, result, excep, argErr);
+            return vtable->Invoke(static_cast<Interface*>(this), id, flags, use, result, excep, argErr);
         });
     }
 
@@ -105,22 +100,26 @@ private:
             if (IsEqualIID(iid, **p)) return true;
         return false;
     }
-    HRESULT EnsureTypeInfo() {
-        if (vtableInfo_) return S_OK;
-        ComPtr<ITypeInfo> info;
-        HRESULT hr = Derived::LoadTypeInfo(info.Out());
-        if (FAILED(hr)) return hr;
-        ComPtr<ITypeInfo> vtable;
-        hr = VtableTypeInfo(info.Get(), vtable.Out());
-        if (FAILED(hr)) return hr;
-        typeInfo_ = info;
-        vtableInfo_ = vtable;
-        return S_OK;
+    // What dispatch needs of the class, the same for all its objects: read
+    // once and kept for the process (the type library stays loaded with
+    // it). Read again after a failure, which is raised.
+    struct ClassDispatch {
+        ComPtr<ITypeInfo> typeInfo;
+        ComPtr<ITypeInfo> vtable;  // the vtable half of a dual interface
+        DirectCalls calls;
+    };
+    static const ClassDispatch& Dispatch() {
+        static ClassDispatch* volatile kept = nullptr;
+        if (ClassDispatch* d = kept) return *d;
+        std::unique_ptr<ClassDispatch> read(new ClassDispatch);
+        Check(Derived::LoadTypeInfo(read->typeInfo.Out()));
+        Check(VtableTypeInfo(read->typeInfo.Get(), read->vtable.Out()));
+        read->calls.Load(read->vtable.Get());
+        // Another thread may have been first: its copy is the one kept.
+        if (InterlockedCompareExchangePointer(reinterpret_cast<void* volatile*>(&kept), read.get(), nullptr))
+            return *kept;
+        return *read.release();
     }
-
-    ComPtr<ITypeInfo> typeInfo_;
-    ComPtr<ITypeInfo> vtableInfo_;
-    DirectCalls direct_;
 };
 
 }  // namespace vemo

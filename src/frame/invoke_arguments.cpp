@@ -1,6 +1,7 @@
 #include "frame/invoke_arguments.h"
 #include "frame/auto_values.h"
 #include "frame/com_ptr.h"
+#include "frame/errors.h"
 #include "frame/typeinfo.h"
 
 #include <oleauto.h>
@@ -68,12 +69,6 @@ ParamKind KindOf(ITypeInfo* info, const TYPEDESC& declared) {
 }
 
 }  // namespace
-
-WORD DirectCalls::Served(ITypeInfo* vtable, DISPID id, WORD flags) {
-    if (flags != DISPATCH_METHOD) return flags;
-    const Shape* shape = Find(vtable, id, INVOKE_FUNC);
-    return shape ? shape->served : flags;
-}
 
 InvokeArguments::~InvokeArguments() {
     for (VARIANT& v : owned_) VariantClear(&v);
@@ -247,52 +242,56 @@ HRESULT InvokeArguments::Prepare(ITypeInfo* vtable, DISPID id, WORD flags, DISPP
     return S_OK;
 }
 
-const DirectCalls::Shape* DirectCalls::Find(ITypeInfo* vtable, DISPID id, WORD kinds) {
-    for (const Shape& shape : shapes_)
-        if (shape.id == id && shape.kinds == kinds) return &shape;
-    // Only members that exist are kept, so the list stays as short as the
-    // interface whatever DISPIDs a caller tries.
-    const FuncDesc f = FindFunction(vtable, id, kinds);
-    if (!f) {
-        if (kinds != INVOKE_FUNC || !FindFunction(vtable, id, INVOKE_PROPERTYGET)) return nullptr;
-        shapes_.push_back(Shape{id, kinds, false, 0, {}, DISPATCH_METHOD | DISPATCH_PROPERTYGET});
-        return &shapes_.back();
-    }
-    Shape shape{id, kinds, true, 0, {}, kinds};
-    UINT visible = static_cast<UINT>(f->cParams);
-    if (visible && (f->lprgelemdescParam[visible - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL)) --visible;
-    if ((f->invkind & (INVOKE_PROPERTYPUT | INVOKE_PROPERTYPUTREF)) || f->cParamsOpt == -1) shape.direct = false;
-    for (UINT k = 0; k < visible && shape.direct; ++k) {
-        const ELEMDESC& e = f->lprgelemdescParam[k];
-        const ParamKind kind = KindOf(vtable, e.tdesc);
-        VARTYPE type = VT_ILLEGAL;
-        switch (kind.kind) {
-        case ParamKind::Variant:
-            // Coerce changes only a value for a VARIANT* parameter.
-            if (kind.byRef && kind.scalar == VT_VARIANT) type = VT_BYREF | VT_VARIANT;
-            break;
-        case ParamKind::Dispatch:
-        case ParamKind::Scalar: type = kind.byRef ? VT_BYREF | kind.scalar : kind.scalar; break;
-        case ParamKind::Interface: shape.direct = false; break;  // asked for its interface first
+void DirectCalls::Load(ITypeInfo* vtable) {
+    TypeAttr attr;
+    Check(vtable->GetTypeAttr(attr.Out(vtable)));
+    std::vector<Shape> shapes;
+    shapes.reserve(attr->cFuncs);
+    for (UINT i = 0; i < attr->cFuncs; ++i) {
+        FuncDesc f;
+        Check(vtable->GetFuncDesc(i, f.Out(vtable)));
+        Shape shape{f->memid, static_cast<WORD>(f->invkind), true, 0, {}};
+        UINT visible = static_cast<UINT>(f->cParams);
+        if (visible && (f->lprgelemdescParam[visible - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL)) --visible;
+        if ((f->invkind & (INVOKE_PROPERTYPUT | INVOKE_PROPERTYPUTREF)) || f->cParamsOpt == -1) shape.direct = false;
+        for (UINT k = 0; k < visible && shape.direct; ++k) {
+            const ELEMDESC& e = f->lprgelemdescParam[k];
+            const ParamKind kind = KindOf(vtable, e.tdesc);
+            VARTYPE type = VT_ILLEGAL;
+            switch (kind.kind) {
+            case ParamKind::Variant:
+                // Coerce changes only a value for a VARIANT* parameter.
+                if (kind.byRef && kind.scalar == VT_VARIANT) type = VT_BYREF | VT_VARIANT;
+                break;
+            case ParamKind::Dispatch:
+            case ParamKind::Scalar: type = kind.byRef ? VT_BYREF | kind.scalar : kind.scalar; break;
+            case ParamKind::Interface: shape.direct = false; break;  // asked for its interface first
+            }
+            shape.types.push_back(type);
+            const bool omittable = (e.paramdesc.wParamFlags & (PARAMFLAG_FOPT | PARAMFLAG_FHASDEFAULT)) &&
+                                   !IsDefaultedReference(e);
+            if (!omittable) shape.fewest = k + 1;
         }
-        shape.types.push_back(type);
-        const bool omittable = (e.paramdesc.wParamFlags & (PARAMFLAG_FOPT | PARAMFLAG_FHASDEFAULT)) &&
-                               !IsDefaultedReference(e);
-        if (!omittable) shape.fewest = k + 1;
+        shapes.push_back(std::move(shape));
     }
-    shapes_.push_back(std::move(shape));
-    return &shapes_.back();
+    shapes_ = std::move(shapes);
 }
 
-bool DirectCalls::Takes(ITypeInfo* vtable, DISPID id, WORD flags, const DISPPARAMS* caller) noexcept {
+const DirectCalls::Shape* DirectCalls::Find(DISPID id, WORD kinds) const noexcept {
+    for (const Shape& shape : shapes_)
+        if (shape.id == id && (shape.kind & kinds)) return &shape;
+    return nullptr;
+}
+
+WORD DirectCalls::Served(DISPID id, WORD flags) const noexcept {
+    if (flags != DISPATCH_METHOD || Find(id, INVOKE_FUNC) || !Find(id, INVOKE_PROPERTYGET)) return flags;
+    return DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+}
+
+bool DirectCalls::Takes(DISPID id, WORD flags, const DISPPARAMS* caller) const noexcept {
     if (!caller || caller->cNamedArgs || (caller->cArgs && !caller->rgvarg)) return false;
-    const Shape* shape = nullptr;
-    try {
-        shape = Find(vtable, id, flags & (INVOKE_FUNC | INVOKE_PROPERTYGET | INVOKE_PROPERTYPUT |
-                                           INVOKE_PROPERTYPUTREF));
-    } catch (...) {
-        return false;
-    }
+    const Shape* shape =
+        Find(id, flags & (INVOKE_FUNC | INVOKE_PROPERTYGET | INVOKE_PROPERTYPUT | INVOKE_PROPERTYPUTREF));
     if (!shape || !shape->direct) return false;
     const UINT count = caller->cArgs;
     if (count < shape->fewest || count > shape->types.size()) return false;

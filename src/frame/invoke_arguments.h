@@ -50,35 +50,37 @@ private:
 // exactly its parameter's type (an object only for an IDispatch or VARIANT
 // parameter), nothing omitted but optional by-value parameters. Such a call
 // goes to the type information's Invoke as it came, without the function
-// search and copies of Prepare; what each member accepts that way is worked
-// out on its first call and kept.
+// search and copies of Prepare. What each member accepts that way is worked
+// out once for a class, when its type information is read (Load), and only
+// read afterwards, so the objects of a class, in any thread, share it.
 class DirectCalls {
 public:
+    // Reads every member of the interface once; raises what fails.
+    void Load(ITypeInfo* vtable);
+
     // The flags to invoke with: DISPATCH_METHOD alone on a member that has
     // no method but a property get (`Count`, `Item`, `_NewEnum`, as older
     // script engines and some 4GL clients call them) reads the property, as
-    // the VB runtime's objects do. Worked out once per member.
-    WORD Served(ITypeInfo* vtable, DISPID id, WORD flags);
+    // the VB runtime's objects do.
+    WORD Served(DISPID id, WORD flags) const noexcept;
 
     // True when Prepare would pass the caller's parameters on unchanged and
-    // this is known without it. Never throws; false when unsure.
-    bool Takes(ITypeInfo* vtable, DISPID id, WORD flags, const DISPPARAMS* caller) noexcept;
+    // this is known without it; false when unsure.
+    bool Takes(DISPID id, WORD flags, const DISPPARAMS* caller) const noexcept;
 
 private:
     struct Shape {
         DISPID id;
-        WORD kinds;                  // the flags' INVOKE_* bits
+        WORD kind;                   // the function's INVOKE_* kind
         bool direct;                 // false: always through Prepare
         UINT fewest;                 // arguments that may come; the rest are optional by value
         std::vector<VARTYPE> types;  // per parameter, first first; VT_ILLEGAL: any
-        WORD served;                 // the flags that serve these; see Served
     };
-    // The shape of the member `id` called as `kinds`; null when there is no
-    // such member. A method call of a member with only a property get has
-    // a shape too: never direct, served as a property get.
-    const Shape* Find(ITypeInfo* vtable, DISPID id, WORD kinds);
+    // The function a call with these INVOKE_* kinds reaches (the first that
+    // meets one of them, as Invoke picks it), or null.
+    const Shape* Find(DISPID id, WORD kinds) const noexcept;
 
-    std::vector<Shape> shapes_;
+    std::vector<Shape> shapes_;  // in the interface's order
 };
 
 }  // namespace vemo

@@ -4,6 +4,7 @@
 // parameters and a Btns enumeration. The proxies come from the type library
 // as registered in the test prefix.
 #include "com_test_support.h"
+#include "frame/late_bound.h"
 #include "VemoFunction_h.h"
 
 #include <gtest/gtest.h>
@@ -51,18 +52,14 @@ TEST_F(ApartmentTest, IniFileUnderEveryIid) {
                     key = k.Get();
                 }
             } else {
-                VARIANT put = {};
-                V_VT(&put) = VT_BSTR;
-                V_BSTR(&put) = written.Get();
+                VARIANT put = vemo::raw::Text(written.Get());
                 DISPID named = DISPID_PROPERTYPUT;
                 DISPPARAMS p = {&put, &named, 1, 1};
                 if (SUCCEEDED(As<IDispatch>(proxy)->Invoke(0, IID_NULL, 0, DISPATCH_PROPERTYPUT, &p, nullptr, nullptr,
                                                            nullptr)) &&
                     SUCCEEDED(LateCall(As<IDispatch>(proxy), L"IniFileName", DISPATCH_PROPERTYGET, {}, value.Get())))
                     name = TextOf(value);
-                VARIANT keyRef = {};
-                V_VT(&keyRef) = VT_BYREF | VT_BSTR;
-                V_BSTRREF(&keyRef) = k.InOut();
+                VARIANT keyRef = vemo::Arg::TextRef(k).Get();
                 if (SUCCEEDED(LateCall(As<IDispatch>(proxy), L"GetSet", DISPATCH_METHOD,
                                        {Text(L""), keyRef, VariantRef(&def)}, result.Get()))) {
                     fallback = TextOf(result);

@@ -1,6 +1,7 @@
 // Btns through its vtable and its IDispatch: arguments that are only read,
 // the add counter at its limit (through the test build's hook), errors.
 #include "com_test_support.h"
+#include "frame/late_bound.h"
 #include "VemoFunction_h.h"
 
 namespace {
@@ -53,24 +54,17 @@ TEST_F(BtnsTest, AddReadsItsArgumentsAndNeverWritesThemBack) {
     // Late-bound with VT_BYREF arguments: still nothing written back.
     ComPtr<IDispatch> d;
     ASSERT_HRESULT_SUCCEEDED(b_.As(d, IID_IDispatch));
-    BSTR texts[3] = {SysAllocString(L"a"), SysAllocString(L"b"), SysAllocString(L"c")};
+    vemo::Bstr texts[3] = {vemo::Bstr(L"a"), vemo::Bstr(L"b"), vemo::Bstr(L"c")};
     LONG numbers[4] = {5, 6, 7, 8};
     VARIANT args[7];
-    for (int i = 0; i < 4; ++i) {  // reversed: Opt, Top, Left, ISBtn
-        V_VT(&args[i]) = VT_BYREF | VT_I4;
-        V_I4REF(&args[i]) = &numbers[i];
-    }
-    for (int i = 0; i < 3; ++i) {  // ToolTip, SPicture, FPicture
-        V_VT(&args[4 + i]) = VT_BYREF | VT_BSTR;
-        V_BSTRREF(&args[4 + i]) = &texts[i];
-    }
+    for (int i = 0; i < 4; ++i) args[i] = vemo::Arg::LongRef(&numbers[i]).Get();  // reversed: Opt, Top, Left, ISBtn
+    for (int i = 0; i < 3; ++i) args[4 + i] = vemo::Arg::TextRef(texts[i]).Get();  // ToolTip, SPicture, FPicture
     DISPPARAMS params = {args, nullptr, 7, 0};
     Var r;
     ASSERT_HRESULT_SUCCEEDED(d->Invoke(0x60030001, IID_NULL, 0, DISPATCH_METHOD, &params, r.p(), nullptr, nullptr));
     EXPECT_EQ(numbers[0] * 1000 + numbers[1] * 100 + numbers[2] * 10 + numbers[3], 5678);
-    EXPECT_STREQ(texts[0], L"a");
-    EXPECT_STREQ(texts[2], L"c");
-    for (BSTR x : texts) SysFreeString(x);
+    EXPECT_STREQ(texts[0].Get(), L"a");
+    EXPECT_STREQ(texts[2].Get(), L"c");
     ComPtr<_Btn> second;
     ASSERT_EQ(V_VT(r.Get()), VT_DISPATCH);
     ASSERT_HRESULT_SUCCEEDED(V_DISPATCH(r.Get())->QueryInterface(IID__Btn, second.OutVoid()));

@@ -1,6 +1,7 @@
 // The keyed collection object on its own, early-bound through its vtable and
 // late-bound through its IDispatch, from the test build's DLL.
 #include "com_test_support.h"
+#include "frame/late_bound.h"
 
 #include <vector>
 
@@ -153,13 +154,11 @@ TEST_F(CollectionTest, NumericIndexesOfEveryKindSelectByPosition) {
     EXPECT_EQ(with(VT_R8, [](VARIANT& x) { V_R8(&x) = 3.5; }), 4);
     EXPECT_EQ(with(VT_CY, [](VARIANT& x) { V_CY(&x).int64 = 30000; }), 3);
     EXPECT_EQ(with(VT_I8, [](VARIANT& x) { V_I8(&x) = 1; }), 1);
-    EXPECT_EQ(with(VT_DECIMAL, [](VARIANT& x) { VarDecFromI4(4, &V_DECIMAL(&x)); V_VT(&x) = VT_DECIMAL; }), 4);
+    EXPECT_EQ(with(VT_DECIMAL, [](VARIANT& x) { DECIMAL d; VarDecFromI4(4, &d); x = vemo::raw::Decimal(d); }), 4);
     EXPECT_EQ(At(Var(L"2")), 4) << "a text selects by key";
     // By reference: directly and through a VARIANT.
     LONG three = 3;
-    VARIANT ref;
-    V_VT(&ref) = VT_BYREF | VT_I4;
-    V_I4REF(&ref) = &three;
+    VARIANT ref = vemo::Arg::LongRef(&three).Get();
     Var r;
     ASSERT_HRESULT_SUCCEEDED(c_->Item(&ref, r.p()));
     EXPECT_EQ(V_I4(r.Get()), 3);

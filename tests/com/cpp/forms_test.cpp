@@ -84,9 +84,7 @@ TEST_F(FormsTest, SetWindowOnTopLateBoundUsesTheDefaultRectangle) {
     LPOLESTR name = const_cast<LPOLESTR>(L"SetWindowOnTop");
     DISPID id = 0;
     ASSERT_HRESULT_SUCCEEDED(d->GetIDsOfNames(IID_NULL, &name, 1, 0, &id));
-    VARIANT args[2] = {{}, Object(&form)};  // last to first: bOnTop, frmName
-    V_VT(&args[0]) = VT_BOOL;
-    V_BOOL(&args[0]) = VARIANT_TRUE;
+    VARIANT args[2] = {Bool(true), Object(&form)};  // last to first: bOnTop, frmName
     DISPPARAMS p = {args, nullptr, 2, 0};
     ASSERT_HRESULT_SUCCEEDED(d->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &p, nullptr, nullptr, nullptr));
     // The defaults 150, 1500, 3000 and 6000 twips.

@@ -242,7 +242,7 @@ TEST_F(FrameTest, RaisedErrorsCarryNumberSourceInterfaceAndDescription) {
         // Btns passes on what its collection raised.
         {&CLSID_Btns, &IID__Btns,
          [](IUnknown* u) {
-             VARIANT key; V_VT(&key) = VT_I4; V_I4(&key) = 3;
+             VARIANT key = Long(3);
              return static_cast<_Btns*>(static_cast<void*>(u))->Remove(&key);
          },
          L"Remove", [&] { return std::vector<VARIANT>{Long(3)}; },
@@ -329,9 +329,7 @@ TEST_F(FrameTest, EveryFailedAllocationIsAnOutOfMemoryError) {
              vemo::Variant s, n;
              *s.Get() = Text(L"A|B9|C");
              *n.Get() = Text(L"B9");
-             VARIANT ref;
-             V_VT(&ref) = VT_BYREF | VT_VARIANT;
-             V_VARIANTREF(&ref) = s.Get();
+             VARIANT ref = VariantRef(s.Get());
              if (SUCCEEDED(hr)) hr = late(f.Get(), L"GetString", {*s.Get(), Long(2)});
              if (SUCCEEDED(hr)) hr = late(f.Get(), L"CNulls", {ref});
              if (SUCCEEDED(hr)) hr = late(f.Get(), L"AddStrNum", {*n.Get()});

@@ -37,9 +37,7 @@ protected:
 TEST_F(InvokeArgumentsTest, AMisfitLaterArgumentLeavesNoReferenceOnAnEarlierObject) {
     FakeObject grid;
     SAFEARRAYBOUND b = {2, 0};
-    VARIANT array;
-    V_VT(&array) = VT_ARRAY | VT_VARIANT;
-    V_ARRAY(&array) = SafeArrayCreate(VT_VARIANT, 1, &b);
+    VARIANT array = vemo::raw::Array(SafeArrayCreate(VT_VARIANT, 1, &b), VT_VARIANT);
     UINT argErr = 99;
     EXPECT_EQ(Call(L"MergeRowData", {Object(&grid), Long(1), array}, &argErr), DISP_E_TYPEMISMATCH);
     EXPECT_EQ(argErr, 0u);  // the last argument, counted from the end
@@ -135,10 +133,8 @@ TEST_F(InvokeArgumentsTest, CallsThatFitAndCallsThatNeedWorkAlternateOnOneMember
     FakeObject grid;
     vemo::Variant rowText;
     *rowText.Get() = Text(L"x");
-    VARIANT gridRef;
-    IDispatch* gridPointer = &grid;
-    V_VT(&gridRef) = VT_BYREF | VT_DISPATCH;
-    V_DISPATCHREF(&gridRef) = &gridPointer;
+    VARIANT gridHeld = Object(&grid);
+    VARIANT gridRef = vemo::raw::Reference(gridHeld, VT_DISPATCH);
     EXPECT_EQ(Call(L"MergeRowData", {gridRef, Missing(), *rowText.Get()}), DISP_E_PARAMNOTOPTIONAL);
     EXPECT_EQ(grid.References(), 1);
 }
@@ -216,13 +212,7 @@ TEST_F(InvokeArgumentsTest, VariablesAndTypedReferencesActAsTheirValues) {
                 VARIANT& copy = copies.emplace_back();
                 VariantInit(&copy);
                 VariantCopy(&copy, &a);
-                if (form == Variable) {
-                    V_VT(&a) = VT_BYREF | VT_VARIANT;
-                    V_VARIANTREF(&a) = &copy;
-                } else {
-                    V_VT(&a) = VT_BYREF | V_VT(&copy);
-                    V_BYREF(&a) = &V_I4(&copy);  // every scalar starts at the union's address
-                }
+                a = vemo::raw::Reference(copy, form == Variable ? VT_VARIANT : V_VT(&copy));
             }
             reversed.push_back(a);
         }

@@ -35,9 +35,7 @@ protected:
     }
     void SetText(const wchar_t* text, LONG pid = static_cast<LONG>(GetCurrentProcessId())) {
         Bstr t(text);
-        VARIANT v;
-        V_VT(&v) = VT_BSTR;
-        V_BSTR(&v) = t.Get();
+        VARIANT v = raw::Text(t.Get());
         Set(L"PropsString", &v, pid);
     }
     LONG Counter(const wchar_t* name) { return V_I4(ChangeType(*Get(props_.Get(), name).Get(), VT_I4).Get()); }
@@ -69,8 +67,7 @@ TEST_F(MmtsTest, PropsStringConvertsTheValue) {
     SetText(L"Driver={SQLite3};Database=/tmp/x.db");
     EXPECT_EQ(PropsString(), L"Driver={SQLite3};Database=/tmp/x.db");
 
-    V_VT(&v) = VT_I4;
-    V_I4(&v) = 42;
+    v = raw::Long(42);
     Set(L"PropsString", &v);
     EXPECT_EQ(PropsString(), L"42");
 }
@@ -80,9 +77,7 @@ TEST_F(MmtsTest, ObjectPropertyGivesItsDefaultText) {
     ComPtr<IDispatch> text = CreateObject(L"TestHost.TextValue");
     Bstr content(L"Provider=MSDASQL;DSN=erp");
     Put(text.Get(), L"Value", Arg::Text(content.Get()));
-    VARIANT v;
-    V_VT(&v) = VT_DISPATCH;
-    V_DISPATCH(&v) = text.Get();
+    VARIANT v = raw::Object(text.Get());
     Set(L"PropsString", &v);
     Variant raw;
     ASSERT_EQ(Guarded([&] { raw = MMTS::GetShareProperty(L"PropsString"); }), S_OK);
@@ -92,8 +87,7 @@ TEST_F(MmtsTest, ObjectPropertyGivesItsDefaultText) {
 
 TEST_F(MmtsTest, NullRaisesTheCoercionError) {
     if (!props_) GTEST_SKIP() << "component unregistered here";
-    VARIANT v;
-    V_VT(&v) = VT_NULL;
+    VARIANT v = raw::Of(VT_NULL);
     Set(L"PropsString", &v);
     HRESULT hr = S_OK;
     PropsString(&hr);

@@ -10,6 +10,7 @@
 // arrived (Wine passes some defaults where a pointer belongs, which a real
 // member would dereference).
 #include "com_test_support.h"
+#include "frame/late_bound.h"
 #include "frame/typeinfo.h"
 #include "VemoFunction_h.h"
 
@@ -290,9 +291,7 @@ TEST_F(PlatformPinsTest, WineStillBehavesAsTheWorkaroundsAssume) {
          [&]() -> std::optional<std::string> {
              RawObject o{iniSlots.data()};
              vemo::Bstr key(L"k");
-             VARIANT keyRef;
-             V_VT(&keyRef) = VT_BYREF | VT_BSTR;
-             V_BSTRREF(&keyRef) = key.InOut();
+             VARIANT keyRef = vemo::Arg::TextRef(key).Get();
              std::string declared = "none";
              if (const vemo::FuncDesc f = Function(ini.Get(), L"GetSet")) {
                  if (const PARAMDESCEX* d = f->lprgelemdescParam[2].paramdesc.pparamdescex)
