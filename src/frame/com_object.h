@@ -11,7 +11,7 @@
 //   void* QueryExtra(REFIID iid);   // an interface of this object, or null
 //
 // One convention for counting: an object is made with no reference, and
-// CreateInstance or Make hands out the first. An object that lives in a
+// CreateInstance hands out the first. An object that lives in a
 // scope instead (a test's double, a host program's site on its stack)
 // derives from ScopedComObject: the scope holds the first reference, and
 // the last Release does not delete it.
@@ -52,15 +52,6 @@ public:
         });
     }
 
-    // Makes an object for the library's own use; raises what fails.
-    template <class... Args>
-    static ComPtr<Derived> Make(Args&&... args) {
-        Derived* object = new Derived(std::forward<Args>(args)...);
-        ComPtr<Derived> hold(object);
-        Check(object->Initialize());
-        return hold;
-    }
-
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
         if (!out) return E_POINTER;
         *out = Find(iid);
@@ -76,7 +67,7 @@ public:
     }
 
     // Hooks a class may hide with its own. What the last Release does:
-    // objects made by CreateInstance or Make are deleted.
+    // objects made by CreateInstance are deleted.
     static void FinalRelease(Derived* self) { delete self; }
     // The creation step; a failure fails the creation.
     HRESULT Initialize() { return S_OK; }
