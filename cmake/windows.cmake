@@ -120,7 +120,7 @@ vemo_widl(IDL ${GEN}/VemoFunction.idl OUT ${GEN} NAME VemoFunction TLB ${GEN}/Ve
 
 add_executable(tlbfinish ${CMAKE_SOURCE_DIR}/tools/tlbfinish/main.cpp)
 target_link_options(tlbfinish PRIVATE -municode)
-target_link_libraries(tlbfinish PRIVATE oleaut32 ole32 uuid)
+target_link_libraries(tlbfinish PRIVATE vemo_frame)
 # The finishing step (scripts/tlb-finish): the build's own finisher where it
 # runs here; a 32-bit build on a machine without 32-bit code takes the kept
 # 32-bit result, or finishes inside the emulated machine.
@@ -189,4 +189,5 @@ add_subdirectory(tests/dll)
 # Test host tool: registers the import type libraries in a test prefix.
 add_executable(regtlb ${CMAKE_SOURCE_DIR}/host/regtlb.cpp)
 target_link_options(regtlb PRIVATE -municode)
+target_include_directories(regtlb PRIVATE ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(regtlb PRIVATE oleaut32 ole32)

@@ -9,51 +9,52 @@
 
 namespace vemo {
 
-// A description that an ITypeInfo hands out and takes back: TYPEATTR,
-// FUNCDESC or VARDESC, given back to the type information that made it
-// however the code reading it ends. It keeps that type information alive
-// until then.
+// A description that a type library or type information lends and takes
+// back (TLIBATTR; TYPEATTR, FUNCDESC, VARDESC), given back to its lender
+// however the code reading it ends. It keeps the lender alive until then.
 //   FuncDesc f;
 //   HRESULT hr = info->GetFuncDesc(i, f.Out(info));
-template <class T>
-class TypeInfoPart {
+template <class Lender, class T>
+class Lent {
 public:
-    TypeInfoPart() = default;
-    TypeInfoPart(const TypeInfoPart&) = delete;
-    TypeInfoPart& operator=(const TypeInfoPart&) = delete;
-    TypeInfoPart(TypeInfoPart&& o) noexcept : info_(std::move(o.info_)), p_(o.p_) { o.p_ = nullptr; }
-    TypeInfoPart& operator=(TypeInfoPart&& o) noexcept {
-        if (this != &o) { Reset(); info_ = std::move(o.info_); p_ = o.p_; o.p_ = nullptr; }
+    Lent() = default;
+    Lent(const Lent&) = delete;
+    Lent& operator=(const Lent&) = delete;
+    Lent(Lent&& o) noexcept : lender_(std::move(o.lender_)), p_(o.p_) { o.p_ = nullptr; }
+    Lent& operator=(Lent&& o) noexcept {
+        if (this != &o) { Reset(); lender_ = std::move(o.lender_); p_ = o.p_; o.p_ = nullptr; }
         return *this;
     }
-    ~TypeInfoPart() { Reset(); }
+    ~Lent() { Reset(); }
 
-    // For the ITypeInfo call that fills it in.
-    T** Out(ITypeInfo* info) {
+    // For the lender's call that fills it in.
+    T** Out(Lender* lender) {
         Reset();
-        if (info_.Get() != info) info_ = ComPtr<ITypeInfo>(info);
+        if (lender_.Get() != lender) lender_ = ComPtr<Lender>(lender);
         return &p_;
     }
     T* Get() const { return p_; }
     T* operator->() const { return p_; }
     explicit operator bool() const { return p_ != nullptr; }
     void Reset() {
-        if (p_) GiveBack(info_.Get(), p_);
+        if (p_) GiveBack(lender_.Get(), p_);
         p_ = nullptr;
     }
 
 private:
+    static void GiveBack(ITypeLib* lib, TLIBATTR* p) { lib->ReleaseTLibAttr(p); }
     static void GiveBack(ITypeInfo* info, TYPEATTR* p) { info->ReleaseTypeAttr(p); }
     static void GiveBack(ITypeInfo* info, FUNCDESC* p) { info->ReleaseFuncDesc(p); }
     static void GiveBack(ITypeInfo* info, VARDESC* p) { info->ReleaseVarDesc(p); }
 
-    ComPtr<ITypeInfo> info_;
+    ComPtr<Lender> lender_;
     T* p_ = nullptr;
 };
 
-using TypeAttr = TypeInfoPart<TYPEATTR>;
-using FuncDesc = TypeInfoPart<FUNCDESC>;
-using VarDesc = TypeInfoPart<VARDESC>;
+using LibAttr = Lent<ITypeLib, TLIBATTR>;
+using TypeAttr = Lent<ITypeInfo, TYPEATTR>;
+using FuncDesc = Lent<ITypeInfo, FUNCDESC>;
+using VarDesc = Lent<ITypeInfo, VARDESC>;
 
 // The vtable (TKIND_INTERFACE) half of a dual interface's type
 // information; any other type information itself.

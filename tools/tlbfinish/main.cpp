@@ -16,6 +16,10 @@
 // Usage: tlbfinish IN.tlb OUT.tlb [IMPORT.tlb ...]; the import libraries are
 // registered first (in the build's own Wine prefix) so that references into
 // them resolve.
+#include "frame/auto_values.h"
+#include "frame/com_ptr.h"
+#include "frame/typeinfo.h"
+
 #include <windows.h>
 #include <oleauto.h>
 #include <cstdio>
@@ -26,6 +30,13 @@
 #include <vector>
 
 namespace {
+
+using vemo::Bstr;
+using vemo::ComPtr;
+using vemo::FuncDesc;
+using vemo::LibAttr;
+using vemo::TypeAttr;
+using vemo::VarDesc;
 
 struct DefaultFix {
     const wchar_t* type;
@@ -63,20 +74,28 @@ std::wstring Unescape(const wchar_t* text) {
     } while (0)
 
 std::wstring Name(ITypeInfo* info, MEMBERID id) {
-    BSTR name = nullptr;
-    info->GetDocumentation(id, &name, nullptr, nullptr, nullptr);
-    std::wstring s = name ? name : L"";
-    SysFreeString(name);
-    return s;
+    Bstr name;
+    info->GetDocumentation(id, name.Out(), nullptr, nullptr, nullptr);
+    return name.Get() ? name.Get() : L"";
+}
+
+// A member's or a type's help string (null when it has none) and help
+// context, handed to `set`.
+template <class Set>
+void CopyHelp(ITypeInfo* info, MEMBERID id, Set&& set) {
+    Bstr doc;
+    DWORD context = 0;
+    info->GetDocumentation(id, nullptr, doc.Out(), &context, nullptr);
+    const std::wstring text = doc.Get() ? Unescape(doc.Get()) : std::wstring();
+    set(doc.Get() ? const_cast<LPOLESTR>(text.c_str()) : nullptr, context);
 }
 
 class Finisher {
 public:
     Finisher(ITypeLib* src, ICreateTypeLib2* dst) : src_(src), dst_(dst) {
-        TLIBATTR* attr = nullptr;
-        CHECK(src_->GetLibAttr(&attr));
+        LibAttr attr;
+        CHECK(src_->GetLibAttr(attr.Out(src_.Get())));
         libid_ = attr->guid;
-        src_->ReleaseTLibAttr(attr);
     }
 
     void Run() {
@@ -91,54 +110,37 @@ public:
 
 private:
     void CopyLibrary() {
-        TLIBATTR* attr = nullptr;
-        CHECK(src_->GetLibAttr(&attr));
+        LibAttr attr;
+        CHECK(src_->GetLibAttr(attr.Out(src_.Get())));
         CHECK(dst_->SetGuid(attr->guid));
         CHECK(dst_->SetVersion(attr->wMajorVerNum, attr->wMinorVerNum));
         CHECK(dst_->SetLcid(attr->lcid));
         CHECK(dst_->SetLibFlags(attr->wLibFlags));
-        src_->ReleaseTLibAttr(attr);
-        BSTR name = nullptr, doc = nullptr;
+        Bstr name, doc;
         DWORD context = 0;
-        CHECK(src_->GetDocumentation(-1, &name, &doc, &context, nullptr));
-        CHECK(dst_->SetName(name));
-        if (doc) CHECK(dst_->SetDocString(doc));
+        CHECK(src_->GetDocumentation(-1, name.Out(), doc.Out(), &context, nullptr));
+        CHECK(dst_->SetName(name.Get()));
+        if (doc.Get()) CHECK(dst_->SetDocString(doc.Get()));
         CHECK(dst_->SetHelpContext(context));
-        SysFreeString(name);
-        SysFreeString(doc);
     }
 
     // The member half of a type: the vtable part of a dual interface.
-    ITypeInfo* Source(UINT i) {
-        ITypeInfo* info = nullptr;
-        CHECK(src_->GetTypeInfo(i, &info));
-        TYPEATTR* attr = nullptr;
-        CHECK(info->GetTypeAttr(&attr));
-        bool dual = attr->typekind == TKIND_DISPATCH && (attr->wTypeFlags & TYPEFLAG_FDUAL);
-        info->ReleaseTypeAttr(attr);
-        if (!dual) return info;
-        HREFTYPE ref = 0;
-        ITypeInfo* vtable = nullptr;
-        CHECK(info->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref));
-        CHECK(info->GetRefTypeInfo(ref, &vtable));
-        info->Release();
-        return vtable;
+    ComPtr<ITypeInfo> Source(UINT i) {
+        ComPtr<ITypeInfo> info, members;
+        CHECK(src_->GetTypeInfo(i, info.Out()));
+        CHECK(vemo::VtableTypeInfo(info.Get(), members.Out()));
+        return members;
     }
 
     void Create(UINT i) {
-        ITypeInfo* info = Source(i);
-        TYPEATTR* attr = nullptr;
-        CHECK(info->GetTypeAttr(&attr));
-        std::wstring name = Name(info, MEMBERID_NIL);
-        ICreateTypeInfo* created = nullptr;
-        CHECK(dst_->CreateTypeInfo(const_cast<LPOLESTR>(name.c_str()), attr->typekind, &created));
-        ICreateTypeInfo2* created2 = nullptr;
-        CHECK(created->QueryInterface(IID_ICreateTypeInfo2, reinterpret_cast<void**>(&created2)));
-        created->Release();
-        created_[i] = created2;
+        ComPtr<ITypeInfo> info = Source(i);
+        TypeAttr attr;
+        CHECK(info->GetTypeAttr(attr.Out(info.Get())));
+        std::wstring name = Name(info.Get(), MEMBERID_NIL);
+        ComPtr<ICreateTypeInfo> created;
+        CHECK(dst_->CreateTypeInfo(const_cast<LPOLESTR>(name.c_str()), attr->typekind, created.Out()));
+        CHECK(created.As(created_[i], IID_ICreateTypeInfo2));
         byGuid_[GuidKey(attr->guid)] = i;
-        info->ReleaseTypeAttr(attr);
-        info->Release();
     }
 
     static std::wstring GuidKey(REFGUID g) {
@@ -149,28 +151,22 @@ private:
 
     // A reference in the rebuilt library to what `href` names in `from`.
     HREFTYPE MapRef(ITypeInfo* from, HREFTYPE href, ICreateTypeInfo2* to) {
-        ITypeInfo* target = nullptr;
-        CHECK(from->GetRefTypeInfo(href, &target));
-        ITypeLib* lib = nullptr;
+        ComPtr<ITypeInfo> target;
+        CHECK(from->GetRefTypeInfo(href, target.Out()));
+        ComPtr<ITypeLib> lib;
         UINT index = 0;
-        CHECK(target->GetContainingTypeLib(&lib, &index));
-        TLIBATTR* la = nullptr;
-        CHECK(lib->GetLibAttr(&la));
-        bool own = IsEqualGUID(la->guid, libid_);
-        lib->ReleaseTLibAttr(la);
-        lib->Release();
-        ITypeInfo* resolved = target;
-        if (own) {
-            TYPEATTR* ta = nullptr;
-            CHECK(target->GetTypeAttr(&ta));
-            UINT mine = byGuid_.at(GuidKey(ta->guid));
-            target->ReleaseTypeAttr(ta);
-            CHECK(created_[mine]->QueryInterface(IID_ITypeInfo, reinterpret_cast<void**>(&resolved)));
-            target->Release();
+        CHECK(target->GetContainingTypeLib(lib.Out(), &index));
+        LibAttr la;
+        CHECK(lib->GetLibAttr(la.Out(lib.Get())));
+        if (IsEqualGUID(la->guid, libid_)) {
+            TypeAttr ta;
+            CHECK(target->GetTypeAttr(ta.Out(target.Get())));
+            const UINT mine = byGuid_.at(GuidKey(ta->guid));
+            ta.Reset();
+            CHECK(created_[mine].As(target, IID_ITypeInfo));
         }
         HREFTYPE out = 0;
-        CHECK(to->AddRefTypeInfo(resolved, &out));
-        resolved->Release();
+        CHECK(to->AddRefTypeInfo(target.Get(), &out));
         return out;
     }
 
@@ -195,30 +191,32 @@ private:
         return nullptr;
     }
 
+    // The empty text as a parameter's default.
+    struct EmptyTextDefault {
+        PARAMDESCEX ex = {sizeof(PARAMDESCEX), vemo::raw::Text(SysAllocString(L""))};
+        ~EmptyTextDefault() { VariantClear(&ex.varDefaultValue); }
+    };
+
     void CopyFunctions(ITypeInfo* info, const std::wstring& typeName, ICreateTypeInfo2* to, WORD count) {
         for (UINT f = 0; f < count; ++f) {
-            FUNCDESC* fd = nullptr;
-            CHECK(info->GetFuncDesc(f, &fd));
+            FuncDesc fd;
+            CHECK(info->GetFuncDesc(f, fd.Out(info)));
             BSTR names[64] = {};
             UINT got = 0;
             CHECK(info->GetNames(fd->memid, names, 64, &got));
+            std::vector<Bstr> owned;
+            for (UINT k = 0; k < got; ++k) owned.push_back(Bstr::Attach(names[k]));
             std::wstring member = names[0] ? names[0] : L"";
 
-            FUNCDESC copy = *fd;
+            FUNCDESC copy = *fd.Get();
             std::vector<ELEMDESC> params(fd->lprgelemdescParam, fd->lprgelemdescParam + fd->cParams);
-            std::vector<std::unique_ptr<PARAMDESCEX>> defaults;
+            std::vector<std::unique_ptr<EmptyTextDefault>> defaults;
             for (SHORT p = 0; p < fd->cParams; ++p) {
                 params[p].tdesc = MapDesc(fd->lprgelemdescParam[p].tdesc, info, to);
                 std::wstring pname = (static_cast<UINT>(p + 1) < got && names[p + 1]) ? names[p + 1] : L"";
-                const DefaultFix* fix = FixFor(typeName, member, pname);
-                if ((params[p].paramdesc.wParamFlags & PARAMFLAG_FHASDEFAULT) && fix) {
-                    auto ex = std::make_unique<PARAMDESCEX>();
-                    ex->cBytes = sizeof(PARAMDESCEX);
-                    VariantInit(&ex->varDefaultValue);
-                    V_VT(&ex->varDefaultValue) = VT_BSTR;
-                    V_BSTR(&ex->varDefaultValue) = SysAllocString(L"");
-                    params[p].paramdesc.pparamdescex = ex.get();
-                    defaults.push_back(std::move(ex));
+                if ((params[p].paramdesc.wParamFlags & PARAMFLAG_FHASDEFAULT) && FixFor(typeName, member, pname)) {
+                    defaults.push_back(std::make_unique<EmptyTextDefault>());
+                    params[p].paramdesc.pparamdescex = &defaults.back()->ex;
                 }
             }
             copy.lprgelemdescParam = params.empty() ? nullptr : params.data();
@@ -231,55 +229,47 @@ private:
             if (FAILED(named) && (fd->invkind & (INVOKE_PROPERTYPUT | INVOKE_PROPERTYPUTREF)) && nameCount > 1)
                 named = to->SetFuncAndParamNames(f, names, nameCount - 1);
             CHECK(named);
-            BSTR doc = nullptr;
-            DWORD context = 0;
-            info->GetDocumentation(fd->memid, nullptr, &doc, &context, nullptr);
-            if (doc) CHECK(to->SetFuncDocString(f, const_cast<LPOLESTR>(Unescape(doc).c_str())));
-            if (context) CHECK(to->SetFuncHelpContext(f, context));
-            SysFreeString(doc);
-            for (UINT k = 0; k < got; ++k) SysFreeString(names[k]);
-            for (auto& ex : defaults) VariantClear(&ex->varDefaultValue);
-            info->ReleaseFuncDesc(fd);
+            CopyHelp(info, fd->memid, [&](LPOLESTR doc, DWORD context) {
+                if (doc) CHECK(to->SetFuncDocString(f, doc));
+                if (context) CHECK(to->SetFuncHelpContext(f, context));
+            });
         }
     }
 
     void CopyEnumMembers(ITypeInfo* info, ICreateTypeInfo2* to, WORD count) {
         for (UINT v = 0; v < count; ++v) {
-            VARDESC* vd = nullptr;
-            CHECK(info->GetVarDesc(v, &vd));
+            VarDesc vd;
+            CHECK(info->GetVarDesc(v, vd.Out(info)));
             std::wstring name = Name(info, vd->memid);
-            CHECK(to->AddVarDesc(v, vd));
+            CHECK(to->AddVarDesc(v, vd.Get()));
             CHECK(to->SetVarName(v, const_cast<LPOLESTR>(name.c_str())));
             // Each member's help string is its own name.
             CHECK(to->SetVarDocString(v, const_cast<LPOLESTR>(name.c_str())));
-            info->ReleaseVarDesc(vd);
         }
     }
 
     void Fill(UINT i) {
-        ITypeInfo* info = Source(i);
-        ICreateTypeInfo2* to = created_[i];
-        TYPEATTR* attr = nullptr;
-        CHECK(info->GetTypeAttr(&attr));
-        std::wstring name = Name(info, MEMBERID_NIL);
+        ComPtr<ITypeInfo> info = Source(i);
+        ICreateTypeInfo2* to = created_[i].Get();
+        TypeAttr attr;
+        CHECK(info->GetTypeAttr(attr.Out(info.Get())));
+        std::wstring name = Name(info.Get(), MEMBERID_NIL);
         CHECK(to->SetGuid(attr->guid));
         CHECK(to->SetVersion(attr->wMajorVerNum, attr->wMinorVerNum));
-        BSTR doc = nullptr;
-        DWORD context = 0;
-        info->GetDocumentation(MEMBERID_NIL, nullptr, &doc, &context, nullptr);
-        if (doc) CHECK(to->SetDocString(const_cast<LPOLESTR>(Unescape(doc).c_str())));
-        if (context) CHECK(to->SetHelpContext(context));
-        SysFreeString(doc);
+        CopyHelp(info.Get(), MEMBERID_NIL, [&](LPOLESTR doc, DWORD context) {
+            if (doc) CHECK(to->SetDocString(doc));
+            if (context) CHECK(to->SetHelpContext(context));
+        });
 
         WORD flags = attr->wTypeFlags;
         switch (attr->typekind) {
         case TKIND_ALIAS: {
-            TYPEDESC alias = MapDesc(attr->tdescAlias, info, to);
+            TYPEDESC alias = MapDesc(attr->tdescAlias, info.Get(), to);
             CHECK(to->SetTypeDescAlias(&alias));
             break;
         }
         case TKIND_ENUM:
-            CopyEnumMembers(info, to, attr->cVars);
+            CopyEnumMembers(info.Get(), to, attr->cVars);
             break;
         case TKIND_INTERFACE:
         case TKIND_DISPATCH:
@@ -287,13 +277,13 @@ private:
             for (UINT k = 0; k < attr->cImplTypes; ++k) {
                 HREFTYPE ref = 0;
                 CHECK(info->GetRefTypeOfImplType(k, &ref));
-                CHECK(to->AddImplType(k, MapRef(info, ref, to)));
+                CHECK(to->AddImplType(k, MapRef(info.Get(), ref, to)));
                 INT implFlags = 0;
                 CHECK(info->GetImplTypeFlags(k, &implFlags));
                 if (implFlags) CHECK(to->SetImplTypeFlags(k, implFlags));
             }
             if (attr->typekind == TKIND_COCLASS) flags |= TYPEFLAG_FPREDECLID;
-            else CopyFunctions(info, name, to, attr->cFuncs);
+            else CopyFunctions(info.Get(), name, to, attr->cFuncs);
             break;
         default:
             std::fprintf(stderr, "tlbfinish: unexpected type kind %d\n", attr->typekind);
@@ -301,14 +291,12 @@ private:
         }
         if (attr->typekind != TKIND_ENUM && attr->typekind != TKIND_ALIAS) CHECK(to->SetAlignment(attr->cbAlignment));
         CHECK(to->SetTypeFlags(flags));
-        info->ReleaseTypeAttr(attr);
-        info->Release();
     }
 
-    ITypeLib* src_;
-    ICreateTypeLib2* dst_;
+    ComPtr<ITypeLib> src_;
+    ComPtr<ICreateTypeLib2> dst_;
     GUID libid_;
-    std::vector<ICreateTypeInfo2*> created_;
+    std::vector<ComPtr<ICreateTypeInfo2>> created_;
     std::map<std::wstring, UINT> byGuid_;
     std::vector<std::unique_ptr<TYPEDESC>> keep_;
 };
@@ -449,28 +437,26 @@ int wmain(int argc, wchar_t** argv) {
     CHECK(CoInitialize(nullptr));
     std::vector<TLIBATTR> imports;
     for (int k = 3; k < argc; ++k) {
-        ITypeLib* import = nullptr;
-        CHECK(LoadTypeLibEx(argv[k], REGKIND_REGISTER, &import));
-        TLIBATTR* attr = nullptr;
-        CHECK(import->GetLibAttr(&attr));
-        imports.push_back(*attr);
-        import->ReleaseTLibAttr(attr);
-        import->Release();
+        ComPtr<ITypeLib> import;
+        CHECK(LoadTypeLibEx(argv[k], REGKIND_REGISTER, import.Out()));
+        LibAttr attr;
+        CHECK(import->GetLibAttr(attr.Out(import.Get())));
+        imports.push_back(*attr.Get());
     }
     // widl's output with the import LCIDs corrected, beside the result.
     const std::wstring input = std::wstring(argv[2]) + L".in";
     MsftFile widl(argv[1]);
     RecordImportLcids(widl, imports);
     widl.Save(input.c_str());
-    ITypeLib* src = nullptr;
-    CHECK(LoadTypeLibEx(input.c_str(), REGKIND_NONE, &src));
-    DeleteFileW(argv[2]);
-    ICreateTypeLib2* dst = nullptr;
-    // The library describes the build it ships in: Win64 for the 64-bit DLL.
-    CHECK(CreateTypeLib2(syskind, argv[2], &dst));
-    Finisher(src, dst).Run();
-    dst->Release();
-    src->Release();
+    {
+        ComPtr<ITypeLib> src;
+        CHECK(LoadTypeLibEx(input.c_str(), REGKIND_NONE, src.Out()));
+        DeleteFileW(argv[2]);
+        ComPtr<ICreateTypeLib2> dst;
+        // The library describes the build it ships in: Win64 for the 64-bit DLL.
+        CHECK(CreateTypeLib2(syskind, argv[2], dst.Out()));
+        Finisher(src.Get(), dst.Get()).Run();
+    }
     DeleteFileW(input.c_str());
     MsftFile finished(argv[2]);
     RestoreBooleanDefaults(finished);

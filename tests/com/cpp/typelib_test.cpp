@@ -156,14 +156,13 @@ protected:
 };
 
 TEST_F(TypeLibTest, LibraryIdentity) {
-    TLIBATTR* attr = nullptr;
-    ASSERT_HRESULT_SUCCEEDED(lib_->GetLibAttr(&attr));
+    vemo::LibAttr attr;
+    ASSERT_HRESULT_SUCCEEDED(lib_->GetLibAttr(attr.Out(lib_.Get())));
     EXPECT_TRUE(IsEqualGUID(attr->guid, Guid(L"{A8CB253F-E499-11D5-9FA9-00E04C54B3B6}")));
     EXPECT_EQ(attr->wMajorVerNum, 1);
     EXPECT_EQ(attr->wMinorVerNum, 2);
     EXPECT_EQ(attr->lcid, 0u);
     EXPECT_EQ(attr->syskind, sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
-    lib_->ReleaseTLibAttr(attr);
     vemo::Bstr name, doc;
     ASSERT_HRESULT_SUCCEEDED(lib_->GetDocumentation(-1, name.Out(), doc.Out(), nullptr, nullptr));
     EXPECT_STREQ(name.Get(), L"VemoFunction");
@@ -408,12 +407,11 @@ TEST_F(TypeLibTest, CollectionMembersResolveIntoTheLibraryRegisteredUnderLcid9) 
         ComPtr<ITypeLib> lib;
         UINT index = 0;
         ASSERT_HRESULT_SUCCEEDED(target->GetContainingTypeLib(lib.Out(), &index));
-        TLIBATTR* la = nullptr;
-        ASSERT_HRESULT_SUCCEEDED(lib->GetLibAttr(&la));
+        vemo::LibAttr la;
+        ASSERT_HRESULT_SUCCEEDED(lib->GetLibAttr(la.Out(lib.Get())));
         EXPECT_TRUE(IsEqualGUID(la->guid, Guid(collectionLib))) << member;
         EXPECT_EQ(la->wMajorVerNum * 100 + la->wMinorVerNum, 600) << member;
         EXPECT_EQ(la->lcid, 9u) << member;
-        lib->ReleaseTLibAttr(la);
     }
 }
 

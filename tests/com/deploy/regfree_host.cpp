@@ -14,6 +14,7 @@
 
 #include "VemoFunction_h.h"
 #include "com_calls.h"
+#include "frame/typeinfo.h"
 
 namespace {
 
@@ -83,12 +84,11 @@ void CheckClass(const Case& c) {
         ComPtr<ITypeInfo> info;
         ComPtr<ITypeLib> lib;
         UINT index = 0;
-        TLIBATTR* attr = nullptr;
+        vemo::LibAttr attr;
         bool ok = SUCCEEDED(late->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.Out())) &&
-                  SUCCEEDED(info->GetContainingTypeLib(lib.Out(), &index)) && SUCCEEDED(lib->GetLibAttr(&attr)) &&
-                  attr->guid == LIBID_VemoFunction;
+                  SUCCEEDED(info->GetContainingTypeLib(lib.Out(), &index)) &&
+                  SUCCEEDED(lib->GetLibAttr(attr.Out(lib.Get()))) && attr->guid == LIBID_VemoFunction;
         Check(ok, how + L": type information from its library");
-        if (attr) lib->ReleaseTLibAttr(attr);
     }
     ComPtr<ITypeLib> lib;
     ComPtr<ITypeInfo> info;
