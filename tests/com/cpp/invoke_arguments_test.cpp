@@ -2,6 +2,7 @@
 // runs, with no reference to the caller's objects left behind.
 #include "com_test_support.h"
 #include "fake_dispatch.h"
+#include "frame/typeinfo.h"
 #include "VemoFunction_h.h"
 
 #include <gtest/gtest.h>
@@ -250,11 +251,11 @@ TEST_F(InvokeArgumentsTest, VariablesAndTypedReferencesActAsTheirValues) {
         ComPtr<IDispatch> object = make(*cls);
         ComPtr<ITypeInfo> info;
         ASSERT_HRESULT_SUCCEEDED(object->GetTypeInfo(0, 0, info.Out()));
-        TYPEATTR* attr = nullptr;
-        ASSERT_HRESULT_SUCCEEDED(info->GetTypeAttr(&attr));
+        vemo::TypeAttr attr;
+        ASSERT_HRESULT_SUCCEEDED(info->GetTypeAttr(attr.Out(info.Get())));
         for (UINT i = 0; i < attr->cFuncs; ++i) {
-            FUNCDESC* f = nullptr;
-            ASSERT_HRESULT_SUCCEEDED(info->GetFuncDesc(i, &f));
+            vemo::FuncDesc f;
+            ASSERT_HRESULT_SUCCEEDED(info->GetFuncDesc(i, f.Out(info.Get())));
             bool byValue = false;
             for (SHORT k = 0; k < f->cParams; ++k)
                 byValue |= !(f->lprgelemdescParam[k].paramdesc.wParamFlags & (PARAMFLAG_FOUT | PARAMFLAG_FRETVAL));
@@ -264,9 +265,7 @@ TEST_F(InvokeArgumentsTest, VariablesAndTypedReferencesActAsTheirValues) {
             if (byValue && name.Get() && !(f->wFuncFlags & FUNCFLAG_FRESTRICTED)) {
                 EXPECT_TRUE(covered.count(name.Get())) << name.Get() << L" is missing from the table";
             }
-            info->ReleaseFuncDesc(f);
         }
-        info->ReleaseTypeAttr(attr);
     }
     for (Case& c : table) {
         for (VARIANT& v : c.args) {
