@@ -55,11 +55,7 @@ void SetOutput(Parameter& p, const VARIANT& v) {
     p.value = std::move(value);
 }
 
-void SetNull(Parameter& p) {
-    vemo::Variant null;
-    V_VT(null.Get()) = VT_NULL;
-    p.value = std::move(null);
-}
+void SetNull(Parameter& p) { p.value = vemo::Variant::Null(); }
 
 }  // namespace
 

@@ -62,18 +62,14 @@ Variant FromStored(const std::wstring& data) {
     const std::wstring text = colon == std::wstring::npos ? std::wstring() : data.substr(colon + 1);
     Variant out;
     if (type == VT_EMPTY) return out;
-    if (type == VT_NULL) { V_VT(out.Get()) = VT_NULL; return out; }
+    if (type == VT_NULL) return Variant::Null();
     if (type == kTextObject) {
         ComPtr<ITextValue> t = TextValue::New();
         Bstr b(text.c_str());
         Check(t->put_Value(b.Get()));
-        V_VT(out.Get()) = VT_DISPATCH;
-        V_DISPATCH(out.Get()) = t.Detach();
-        return out;
+        return Variant::Adopt(raw::Object(t.Detach()));
     }
-    Variant s;
-    V_VT(s.Get()) = VT_BSTR;
-    V_BSTR(s.Get()) = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    Variant s = Variant::Text(std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()));
     if (type == VT_BSTR) return s;
     Check(VariantChangeTypeEx(out.Get(), s.Get(), LOCALE_INVARIANT, 0, type));
     return out;

@@ -39,12 +39,6 @@ bool Blank(std::u16string_view text) {
     return true;
 }
 
-Variant Nothing() {
-    Variant v;
-    V_VT(v.Get()) = VT_DISPATCH;
-    V_DISPATCH(v.Get()) = nullptr;
-    return v;
-}
 
 }  // namespace
 
@@ -80,7 +74,7 @@ STDMETHODIMP TallyGetData::ExecuteSQL(VARIANT* propsString, VARIANT* sql, VARIAN
         Bstr login = ToText(*propsString);
         if (login.View().empty()) Raise(E_INVALIDARG, L"No login: the property string is empty");
         if (Blank(text.View())) {
-            SetOut(result, Nothing());
+            SetOut(result, Variant::Nothing());
             return;
         }
         // Released on every path; releasing an open connection disconnects.
@@ -91,7 +85,7 @@ STDMETHODIMP TallyGetData::ExecuteSQL(VARIANT* propsString, VARIANT* sql, VARIAN
         // A statement without a result set gives a closed recordset.
         if (!IsObject(*rows.Get()) || !V_UNKNOWN(rows.Get()) ||
             ToLong(*Get(AsObject(*rows.Get()).Get(), L"State").Get()) == 0) {
-            SetOut(result, Nothing());
+            SetOut(result, Variant::Nothing());
             return;
         }
         SetOut(result, std::move(rows));

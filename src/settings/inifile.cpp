@@ -49,21 +49,15 @@ STDMETHODIMP IniFile::GetAllSet(BSTR section, _Collection** result) {
         *result = nullptr;
         ComPtr<_Collection> found;
         Trapped([&] {
-            Variant first;
-            V_VT(first.Get()) = VT_I4;
-            V_I4(first.Get()) = 1;
+            Variant first = Variant::Long(1);
             for (LONG n = 0; Check(keys_->Count(&n)), n > 0;) Check(keys_->Remove(first.Get()));
             SettingsProfile profile(iniFileName_, TrimSpaces(View(section)), false);
             if (!profile.section) return;
             LONG count = 0;
             Check(profile.section->get_EntryCount(&count));
-            Variant missing;
-            V_VT(missing.Get()) = VT_ERROR;
-            V_ERROR(missing.Get()) = DISP_E_PARAMNOTFOUND;
+            Variant missing = Variant::Missing();
             for (LONG i = 1; i <= count; ++i) {
-                Variant key;
-                V_VT(key.Get()) = VT_BSTR;
-                V_BSTR(key.Get()) = nullptr;
+                Variant key = Variant::Adopt(raw::Text(nullptr));
                 Check(profile.section->KeyAt(i, &V_BSTR(key.Get())));
                 Variant value;
                 Check(profile.section->ValueOf(V_BSTR(key.Get()), value.Get()));
@@ -108,8 +102,7 @@ STDMETHODIMP IniFile::GetSet(BSTR section, BSTR* key, VARIANT* defaultSetting, V
         if (defaultSetting) {
             Check(VariantCopyInd(fallback.Get(), defaultSetting));
         } else {  // an early-bound caller that leaves the default out: the empty text
-            V_VT(fallback.Get()) = VT_BSTR;
-            V_BSTR(fallback.Get()) = Bstr(u"").Detach();
+            fallback = Variant::Text(u"");
         }
         Variant value;
         const bool read = Trapped([&] {
@@ -139,9 +132,7 @@ STDMETHODIMP IniFile::SaveSet(BSTR* section, BSTR* key, VARIANT* setting, VARIAN
                 ComPtr<IDispatch> created = CreateObject(L"Pyx.Dictionary");
                 ComPtr<IPyxDictionary> dict;
                 Check(created.As(dict, IID_IPyxDictionary), L"Pyx.Dictionary");
-                Variant object;
-                V_VT(object.Get()) = VT_DISPATCH;
-                V_DISPATCH(object.Get()) = created.Detach();
+                Variant object = Variant::Adopt(raw::Object(created.Detach()));
                 Check(profile.root->SetObject(sectionName.Get(), object.Get()));
                 profile.section = dict;
             }

@@ -195,13 +195,10 @@ STDMETHODIMP VemoFuns::OpenAccessDSN(BSTR pathName, VARIANT_BOOL bReturnAsString
         if (bReturnAsString) {
             // The provider's own full form; the connection closes on release.
             Trapped([&] {
-                Bstr text = ToText(*Get(connection.Get(), L"ConnectionString").Get());
-                V_VT(out.Get()) = VT_BSTR;
-                V_BSTR(out.Get()) = text.Detach();
+                out = Variant::Adopt(raw::Text(ToText(*Get(connection.Get(), L"ConnectionString").Get()).Detach()));
             });
         } else {
-            V_VT(out.Get()) = VT_DISPATCH;
-            V_DISPATCH(out.Get()) = connection.Detach();
+            out = Variant::Adopt(raw::Object(connection.Detach()));
         }
         out.DetachTo(result);
     });

@@ -143,7 +143,7 @@ TEST_F(CollectionTest, NumericIndexesOfEveryKindSelectByPosition) {
     ASSERT_HRESULT_SUCCEEDED(Add(Var(4L), L"2"));  // a key that looks like a number
     auto with = [&](VARTYPE type, auto set) {
         Var x;
-        V_VT(x.Get()) = type;
+        *x.Get() = vemo::raw::Of(type);
         set(*x.Get());
         return At(x);
     };
@@ -171,13 +171,12 @@ TEST_F(CollectionTest, NumericIndexesOfEveryKindSelectByPosition) {
     for (LONG p : {0L, -1L, 5L}) EXPECT_EQ(c_->Item(Var(p).p(), r.p()), kSubscript) << p;
     EXPECT_EQ(ErrorDescription(), L"Subscript out of range");
     Var huge;
-    V_VT(huge.Get()) = VT_R8;
-    V_R8(huge.Get()) = 1e12;
+    *huge.Get() = vemo::raw::Double(1e12);
     EXPECT_EQ(c_->Item(huge.p(), r.p()), kSubscript);
     EXPECT_EQ(c_->Item(Var(L"k9").p(), r.p()), kInvalidArgument);
     EXPECT_EQ(ErrorDescription(), L"Invalid procedure call or argument");
     Var null;
-    V_VT(null.Get()) = VT_NULL;
+    *null.Get() = Null();
     EXPECT_EQ(c_->Item(null.p(), r.p()), kTypeMismatch);
     EXPECT_EQ(c_->Item(Var::Missing().p(), r.p()), kTypeMismatch);
     EXPECT_EQ(c_->Item(nullptr, r.p()), kInvalidArgument);

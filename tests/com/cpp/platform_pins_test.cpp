@@ -279,9 +279,7 @@ TEST_F(PlatformPinsTest, WineStillBehavesAsTheWorkaroundsAssume) {
              RawObject o{funsSlots.data()};
              CountedObject grid;
              SAFEARRAYBOUND bound = {2, 0};
-             vemo::Variant rows;
-             V_VT(rows.Get()) = VT_ARRAY | VT_VARIANT;
-             V_ARRAY(rows.Get()) = SafeArrayCreate(VT_VARIANT, 1, &bound);
+             vemo::Variant rows = vemo::Variant::Adopt(vemo::raw::Array(SafeArrayCreate(VT_VARIANT, 1, &bound), VT_VARIANT));
              const HRESULT hr = Invoke(funs.Get(), o, L"MergeRowData", {Object(&grid), Long(1), *rows.Get()});
              return outcome(hr, o) + ", the grid's references " + std::to_string(grid.References());
          },
