@@ -38,7 +38,7 @@ constexpr double kWorstRatio = 50;
 
 // The test build's DLL, which also hands out bare collections.
 struct Library : LoadedLibrary {
-    explicit Library(const std::wstring& path) : LoadedLibrary(path) {}
+    using LoadedLibrary::LoadedLibrary;
     HRESULT(STDAPICALLTYPE* newCollection)(IDispatch**) = Export<decltype(newCollection)>("VemoTestNewCollection");
 };
 

@@ -56,7 +56,7 @@ STDMETHODIMP Command::put_ActiveConnection(VARIANT value) {
             // A connection of the command's own.
             ComPtr<_Connection> created = Connection::New();
             ComPtr<Connection> c(static_cast<Connection*>(created.Get()));
-            c->OpenText(std::wstring(V_BSTR(v) ? V_BSTR(v) : L"", SysStringLen(V_BSTR(v))), L"", L"");
+            c->OpenText(vemo::WideText(V_BSTR(v)), L"", L"");
             connection_ = c;
             break;
         }
@@ -69,7 +69,7 @@ STDMETHODIMP Command::put_ActiveConnection(VARIANT value) {
 }
 
 STDMETHODIMP Command::get_CommandText(BSTR* out) {
-    return Member([&] { SetOut(out, std::u16string_view(reinterpret_cast<const char16_t*>(text_.c_str()), text_.size())); });
+    return Member([&] { SetOut(out, vemo::Utf16(text_)); });
 }
 
 STDMETHODIMP Command::put_CommandText(BSTR value) {

@@ -17,12 +17,6 @@ const wchar_t Connection::kErrorSource[] = L"ADODB.Connection";
 
 namespace {
 
-std::u16string_view U16(const std::wstring& s) {
-    return std::u16string_view(reinterpret_cast<const char16_t*>(s.c_str()), s.size());
-}
-
-std::wstring Text(BSTR s) { return std::wstring(s ? s : L"", s ? SysStringLen(s) : 0); }
-
 bool IsOdbcProvider(const std::wstring& provider) {
     return provider.empty() || SameKey(provider, L"MSDASQL") || SameKey(provider, L"MSDASQL.1");
 }
@@ -152,12 +146,12 @@ OdbcSession& Connection::Session() {
     return *session_;
 }
 
-STDMETHODIMP Connection::get_ConnectionString(BSTR* out) { return Member([&] { SetOut(out, U16(text_)); }); }
+STDMETHODIMP Connection::get_ConnectionString(BSTR* out) { return Member([&] { SetOut(out, vemo::Utf16(text_)); }); }
 
 STDMETHODIMP Connection::put_ConnectionString(BSTR value) {
     return Member([&] {
         if (open_) RaiseAdo(kObjectOpen);
-        text_ = Text(value);
+        text_ = vemo::WideText(value);
         reopenable_ = false;
     });
 }
@@ -167,7 +161,7 @@ STDMETHODIMP Connection::get_State(LONG* out) { return Member([&] { SetOut(out, 
 STDMETHODIMP Connection::Open(BSTR connectionString, BSTR userId, BSTR password, LONG) {
     return Member([&] {
         if (open_) RaiseAdo(kObjectOpen);
-        std::wstring text = Text(connectionString);
+        std::wstring text = vemo::WideText(connectionString);
         if (text.empty() && reopenable_ && SysStringLen(userId) == 0 && SysStringLen(password) == 0) {
             // Open again after Close: with the text and credentials it was
             // opened with, which ConnectionString no longer shows in full.
@@ -176,7 +170,7 @@ STDMETHODIMP Connection::Open(BSTR connectionString, BSTR userId, BSTR password,
         }
         if (!text.empty()) text_ = text;
         reopenable_ = false;
-        OpenText(text_, Text(userId), Text(password));
+        OpenText(text_, vemo::WideText(userId), vemo::WideText(password));
     });
 }
 
@@ -194,12 +188,12 @@ STDMETHODIMP Connection::Execute(BSTR commandText, VARIANT* recordsAffected, LON
         OdbcSession& session = Session();
         long kind = EffectiveKind(options, adCmdText);
         ComPtr<_Recordset> rs =
-            RunCommand(session, Text(commandText), kind, {}, recordsAffected, commandTimeout_, ClientCursor());
+            RunCommand(session, vemo::WideText(commandText), kind, {}, recordsAffected, commandTimeout_, ClientCursor());
         if (options == adCmdUnspecified || !(options & adExecuteNoRecords)) *result = rs.Detach();
     });
 }
 
-STDMETHODIMP Connection::get_Provider(BSTR* out) { return Member([&] { SetOut(out, U16(provider_)); }); }
+STDMETHODIMP Connection::get_Provider(BSTR* out) { return Member([&] { SetOut(out, vemo::Utf16(provider_)); }); }
 
 STDMETHODIMP Connection::get_ConnectionTimeout(LONG* out) { return Member([&] { SetOut(out, LONG(connectionTimeout_)); }); }
 

@@ -39,7 +39,7 @@ STDMETHODIMP Parameter::put_Value(VARIANT v) {
 }
 
 STDMETHODIMP Parameter::get_Name(BSTR* out) {
-    return Member([&] { SetOut(out, std::u16string_view(reinterpret_cast<const char16_t*>(name.c_str()), name.size())); });
+    return Member([&] { SetOut(out, vemo::Utf16(name)); });
 }
 STDMETHODIMP Parameter::put_Name(BSTR v) {
     return Member([&] { name.assign(v ? v : L"", v ? SysStringLen(v) : 0); });
@@ -69,7 +69,7 @@ STDMETHODIMP Parameter::put_Size(LONG v) {
 size_t ParameterList::Find(const VARIANT& index) const {
     const VARIANT* v = vemo::Deref(&index);
     if (V_VT(v) == VT_BSTR) {
-        std::wstring key(V_BSTR(v) ? V_BSTR(v) : L"", SysStringLen(V_BSTR(v)));
+        const std::wstring key = vemo::WideText(V_BSTR(v));
         for (size_t i = 0; i < items.size(); ++i)
             if (SameKey(items[i]->name, key.c_str())) return i;
         RaiseAdo(kItemNotFound);

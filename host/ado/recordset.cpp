@@ -104,7 +104,7 @@ STDMETHODIMP FieldList::get_Item(VARIANT index, ::Field** out) {
         const VARIANT* v = vemo::Deref(&index);
         size_t column = rows.columns.size();
         if (V_VT(v) == VT_BSTR) {
-            std::wstring name(V_BSTR(v) ? V_BSTR(v) : L"", SysStringLen(V_BSTR(v)));
+            const std::wstring name = vemo::WideText(V_BSTR(v));
             for (size_t i = 0; i < rows.columns.size() && column == rows.columns.size(); ++i)
                 if (SameKey(rows.columns[i].name, name.c_str())) column = i;
         } else {
@@ -143,7 +143,7 @@ STDMETHODIMP FieldObject::get_Value(VARIANT* out) {
 STDMETHODIMP FieldObject::get_Name(BSTR* out) {
     return Member([&] {
         const std::wstring& name = owner_->OpenRows().columns[column_].name;
-        SetOut(out, std::u16string_view(reinterpret_cast<const char16_t*>(name.c_str()), name.size()));
+        SetOut(out, vemo::Utf16(name));
     });
 }
 

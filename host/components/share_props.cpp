@@ -67,9 +67,9 @@ Variant FromStored(const std::wstring& data) {
         ComPtr<ITextValue> t = TextValue::New();
         Bstr b(text.c_str());
         Check(t->put_Value(b.Get()));
-        return Variant::Adopt(raw::Object(t.Detach()));
+        return Variant::Object(t.Get());
     }
-    Variant s = Variant::Text(std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()));
+    Variant s = Variant::Text(Utf16(text));
     if (type == VT_BSTR) return s;
     Check(VariantChangeTypeEx(out.Get(), s.Get(), LOCALE_INVARIANT, 0, type));
     return out;
@@ -87,12 +87,11 @@ std::wstring ToStored(const VARIANT& value) {
             Raise(ControlError(kErrTypeMismatch), L"Only TestHost.TextValue objects can be shared between processes");
         Bstr text;
         Check(t->get_Value(text.Out()));
-        return std::to_wstring(kTextObject) + L":" + std::wstring(text.Get() ? text.Get() : L"", SysStringLen(text.Get()));
+        return std::to_wstring(kTextObject) + L":" + WideText(text.Get());
     }
     Variant s;
     Check(VariantChangeTypeEx(s.Get(), v.Get(), LOCALE_INVARIANT, 0, VT_BSTR));
-    BSTR b = V_BSTR(s.Get());
-    return std::to_wstring(type) + L":" + std::wstring(b ? b : L"", SysStringLen(b));
+    return std::to_wstring(type) + L":" + WideText(V_BSTR(s.Get()));
 }
 
 }  // namespace

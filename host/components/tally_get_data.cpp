@@ -102,7 +102,7 @@ STDMETHODIMP TallyGetData::get_LastSql(BSTR* sql) {
 STDMETHODIMP TallyGetData::get_LastArgumentTypes(BSTR* types) {
     return Member([&] {
         Locked lock;
-        SetOut(types, std::u16string_view(reinterpret_cast<const char16_t*>(gLastTypes.c_str()), gLastTypes.size()));
+        SetOut(types, Utf16(gLastTypes));
     });
 }
 

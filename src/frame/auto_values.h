@@ -15,6 +15,12 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "automation text is UTF-16");
 inline std::u16string_view View(BSTR s) {
     return s ? std::u16string_view(reinterpret_cast<const char16_t*>(s), SysStringLen(s)) : std::u16string_view();
 }
+inline std::wstring WideText(BSTR s) { return s ? std::wstring(s, SysStringLen(s)) : std::wstring(); }
+// A wide string as UTF-16 text; it must outlive the view.
+inline std::u16string_view Utf16(const std::wstring& s) {
+    return std::u16string_view(reinterpret_cast<const char16_t*>(s.data()), s.size());
+}
+std::u16string_view Utf16(std::wstring&&) = delete;
 
 class Bstr {
 public:
@@ -96,6 +102,7 @@ public:
     static Variant Decimal(const DECIMAL& x) { return Adopt(raw::Decimal(x)); }
     static Variant Text(std::u16string_view s) { return Adopt(raw::Text(Bstr(s).Detach())); }
     static Variant Text(const wchar_t* s) { return Adopt(raw::Text(Bstr(s).Detach())); }
+    static Variant Text(Bstr&& s) { return Adopt(raw::Text(s.Detach())); }
     static Variant Object(IDispatch* p) {
         if (p) p->AddRef();
         return Adopt(raw::Object(p));

@@ -57,10 +57,11 @@ STDMETHODIMP IniFile::GetAllSet(BSTR section, _Collection** result) {
             Check(profile.section->get_EntryCount(&count));
             Variant missing = Variant::Missing();
             for (LONG i = 1; i <= count; ++i) {
-                Variant key = Variant::Adopt(raw::Text(nullptr));
-                Check(profile.section->KeyAt(i, &V_BSTR(key.Get())));
+                Bstr name;
+                Check(profile.section->KeyAt(i, name.Out()));
                 Variant value;
-                Check(profile.section->ValueOf(V_BSTR(key.Get()), value.Get()));
+                Check(profile.section->ValueOf(name.Get(), value.Get()));
+                Variant key = Variant::Text(std::move(name));
                 // A name the collection already holds (case aside) fails here.
                 Check(keys_->Add(value.Get(), key.Get(), missing.Get(), missing.Get()));
             }
@@ -132,7 +133,7 @@ STDMETHODIMP IniFile::SaveSet(BSTR* section, BSTR* key, VARIANT* setting, VARIAN
                 ComPtr<IDispatch> created = CreateObject(L"Pyx.Dictionary");
                 ComPtr<IPyxDictionary> dict;
                 Check(created.As(dict, IID_IPyxDictionary), L"Pyx.Dictionary");
-                Variant object = Variant::Adopt(raw::Object(created.Detach()));
+                Variant object = Variant::Object(created.Get());
                 Check(profile.root->SetObject(sectionName.Get(), object.Get()));
                 profile.section = dict;
             }

@@ -195,10 +195,10 @@ STDMETHODIMP VemoFuns::OpenAccessDSN(BSTR pathName, VARIANT_BOOL bReturnAsString
         if (bReturnAsString) {
             // The provider's own full form; the connection closes on release.
             Trapped([&] {
-                out = Variant::Adopt(raw::Text(ToText(*Get(connection.Get(), L"ConnectionString").Get()).Detach()));
+                out = Variant::Text(ToText(*Get(connection.Get(), L"ConnectionString").Get()));
             });
         } else {
-            out = Variant::Adopt(raw::Object(connection.Detach()));
+            out = Variant::Object(connection.Get());
         }
         out.DetachTo(result);
     });

@@ -121,7 +121,7 @@ static_assert(sizeof(Var) == sizeof(VARIANT), "an array of Var is an argument ar
 inline std::wstring TextOf(const VARIANT* v) {
     vemo::Variant t;
     if (FAILED(VariantChangeType(t.Get(), const_cast<VARIANT*>(v), 0, VT_BSTR))) return L"?";
-    return std::wstring(V_BSTR(t.Get()), SysStringLen(V_BSTR(t.Get())));
+    return vemo::WideText(V_BSTR(t.Get()));
 }
 inline std::wstring TextOf(const vemo::Variant& v) { return TextOf(v.Get()); }
 

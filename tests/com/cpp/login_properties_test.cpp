@@ -40,8 +40,7 @@ protected:
     }
     LONG Counter(const wchar_t* name) { return V_I4(ChangeType(*Get(props_.Get(), name).Get(), VT_I4).Get()); }
     std::wstring Text(const wchar_t* name) {
-        Bstr b = ToText(*Get(props_.Get(), name).Get());
-        return std::wstring(b.Get() ? b.Get() : L"", SysStringLen(b.Get()));
+        return WideText(ToText(*Get(props_.Get(), name).Get()).Get());
     }
     static std::wstring PropsString(HRESULT* hr = nullptr) {
         std::wstring result;
