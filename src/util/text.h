@@ -92,7 +92,11 @@ std::optional<std::size_t> NumericTailLength(std::u16string_view str, const Numb
 constexpr std::size_t kAddStrNumMaxLength = 32767;
 
 // Counts up the number at the end of `str`: ABC -> ABC1,
-// BILL009 -> BILL10, A-5 -> A-4. The numeric tail is the one NumericTailLength
+// BILL009 -> BILL10, A-5 -> A-4. A plain integer tail (an optional sign and
+// decimal digits) that has, or whose successor has, more than 15 significant
+// digits is counted up exactly in decimal (INV999999999999999 ->
+// INV1000000000000000), where the double would lose digits and write an
+// exponent; every other tail is read and written by the platform. The numeric tail is the one NumericTailLength
 // finds; the platform reads its value and confirms it: it must accept the
 // tail and refuse the tail one character longer. Where it disagrees with the
 // rule, or the rule does not model the locale's symbols, the tails are tested

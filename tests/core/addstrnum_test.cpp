@@ -79,6 +79,57 @@ TEST(AddStrNum, Examples) {
     EXPECT_EQ(Count(u"X1.5"), u"X2.5");
 }
 
+// Plain integer tails of more than 15 digits are counted up exactly; the
+// double would give "INV1.23456789012346E+15" and "INV1E+15".
+TEST(AddStrNum, LongIntegersExactly) {
+    const struct {
+        const char16_t* in;
+        const char16_t* out;
+    } cases[] = {
+        {u"INV1234567890123456", u"INV1234567890123457"},
+        {u"INV999999999999999", u"INV1000000000000000"},    // 15 digits, the successor 16
+        {u"A-10000000000000001", u"A-10000000000000000"},
+        {u"A-1000000000000000", u"A-999999999999999"},      // 16 digits, the successor 15
+        {u"999999999999998", u"999999999999999"},           // 15 and 15: the double's
+        {u"-999999999999999", u"-999999999999998"},
+        {u"1000000000000000", u"1000000000000001"},
+        {u"X+9999999999999999", u"X10000000000000000"},     // '+' goes, as the platform writes
+        {u"B00009999999999999999", u"B10000000000000000"},  // leading zeros go
+        {u"T20261210235959000001", u"T20261210235959000002"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Count(c.in), c.out) << Shown(c.in);
+    EXPECT_EQ(Count(u"N" + std::u16string(300, u'9')), u"N1" + std::u16string(300, u'0'));
+    // Other long tails keep the double: a blank, a currency symbol or a
+    // decimal point in the tail.
+    for (const char16_t* in : {u"A 1234567890123456", u"A$1234567890123456", u"A1234567890123456.5", u"A-.1234567890123456"})
+        EXPECT_EQ(Count(in), StepwiseAddStrNum(in, RuleNumbers())) << Shown(in);
+    EXPECT_EQ(Count(u"A 1234567890123456"), u"A1.23456789012346e+15");
+}
+
+// Long digit runs against successors made by construction: digits, one digit
+// below 9 and a run of nines count up to the same digits, that digit plus one
+// and a run of zeros; the negative case the other way round.
+TEST(AddStrNum, LongIntegersMatchConstructedSuccessors) {
+    std::mt19937 random(28);
+    auto digits = [&](std::size_t n, char16_t lowest) {
+        std::u16string d(n, u'0');
+        for (char16_t& c : d) c = static_cast<char16_t>(lowest + random() % (u'9' - lowest + 1));
+        return d;
+    };
+    for (int round = 0; round < 5000; ++round) {
+        const std::u16string head = digits(1 + random() % 40, u'1');  // no leading zero
+        const char16_t d = static_cast<char16_t>(u'0' + random() % 9);
+        const std::size_t k = random() % 20;
+        const std::u16string zeros = std::u16string(random() % 3, u'0');
+        std::u16string low = head + d + std::u16string(k, u'9');
+        std::u16string high = head + static_cast<char16_t>(d + 1) + std::u16string(k, u'0');
+        if (high.size() <= 15) continue;  // the double's range: the other tests
+        EXPECT_EQ(Count(u"INV" + zeros + low), u"INV" + high) << Shown(low);
+        EXPECT_EQ(Count(u"INV-" + zeros + high), u"INV-" + low) << Shown(high);
+        EXPECT_EQ(Count(u"INV" + std::u16string(k + 16, u'9')), u"INV1" + std::u16string(k + 16, u'0'));
+    }
+}
+
 TEST(AddStrNum, MoreShapes) {
     const struct {
         const char16_t* in;

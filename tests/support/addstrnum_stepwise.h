@@ -10,7 +10,9 @@
 #include <cstdlib>
 #include <algorithm>
 #include <string>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 #include "util/text.h"
 
@@ -158,6 +160,40 @@ private:
     NumberSymbols symbols_;
 };
 
+// A plain integer tail (a sign, then digits only) of more than 15 significant
+// digits, or whose successor has more, counted up on its digits: the value
+// as little-endian digits, its magnitude moved by one towards the successor,
+// carries and borrows worked through, then written without leading zeros.
+// Empty where the double counts exactly.
+inline std::optional<std::u16string> LongIntegerSuccessor(std::u16string_view tail) {
+    bool negative = false;
+    if (!tail.empty() && (tail[0] == u'+' || tail[0] == u'-')) negative = tail[0] == u'-', tail.remove_prefix(1);
+    if (tail.empty() || !std::all_of(tail.begin(), tail.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; }))
+        return std::nullopt;
+    std::vector<int> digits;  // least significant first
+    for (auto c = tail.rbegin(); c != tail.rend(); ++c) digits.push_back(*c - u'0');
+    auto significant = [&] {
+        std::size_t k = digits.size();
+        while (k > 0 && digits[k - 1] == 0) --k;
+        return k;
+    };
+    const std::size_t before = significant();
+    if (before < 15) return std::nullopt;  // one step adds at most one digit
+    const int step = negative ? -1 : 1;  // on the magnitude
+    digits.push_back(0);
+    for (std::size_t p = 0; p < digits.size(); ++p) {
+        digits[p] += p == 0 ? step : 0;
+        if (digits[p] == 10) digits[p] = 0, digits[p + 1] += 1;
+        else if (digits[p] == -1) digits[p] = 9, digits[p + 1] -= 1;
+        else break;
+    }
+    const std::size_t after = significant();
+    if (std::max(before, after) <= 15) return std::nullopt;
+    std::u16string out = negative && after > 0 ? u"-" : u"";
+    for (std::size_t p = after; p-- > 0;) out.push_back(static_cast<char16_t>(u'0' + digits[p]));
+    return out.empty() ? u"0" : out;
+}
+
 // The plain loop: test the last i characters for i = 1, 2, ... until they are
 // not a number; the part before the tail, then the tail's value plus one.
 inline std::u16string StepwiseAddStrNum(std::u16string_view str, const NumericText& numbers) {
@@ -171,7 +207,9 @@ inline std::u16string StepwiseAddStrNum(std::u16string_view str, const NumericTe
         ++i;
     }
     if (i == 1) return std::u16string(str) + u'1';
-    return std::u16string(str.substr(0, static_cast<std::size_t>(n - i + 1))) + numbers.Format(1 + tail);
+    const std::size_t keep = static_cast<std::size_t>(n - i + 1);
+    if (const auto exact = LongIntegerSuccessor(str.substr(keep))) return std::u16string(str.substr(0, keep)) + *exact;
+    return std::u16string(str.substr(0, keep)) + numbers.Format(1 + tail);
 }
 
 }  // namespace vemo::reference

@@ -15,13 +15,16 @@ Check IsEmpty(f.CNulls(Empty)), "CNulls of Empty is Empty"
 CheckEqual f.CNulls(5), 5, "CNulls passes a number through"
 CheckEqual f.CNulls(CByte(7), "x"), CByte(7), "CNulls keeps the value's type"
 
-CheckEqual f.AddStrNum("ABC"), "ABC1", "AddStrNum ABC"
-CheckEqual f.AddStrNum("ABC9"), "ABC10", "AddStrNum ABC9"
-CheckEqual f.AddStrNum("BILL009"), "BILL10", "AddStrNum BILL009"
-CheckEqual f.AddStrNum("123"), "124", "AddStrNum 123"
-CheckEqual f.AddStrNum(""), "1", "AddStrNum of the empty text"
-CheckEqual f.AddStrNum("A-5"), "A-4", "the sign belongs to the tail"
-CheckEqual f.AddStrNum("X1.5"), "X2.5", "decimal tail"
+' Text in, counted up; long integer tails exactly, a long tail of another
+' shape by the platform's double.
+Dim addCases, ac
+addCases = Array( _
+  "ABC", "ABC1", "ABC9", "ABC10", "BILL009", "BILL10", "123", "124", "", "1", "A-5", "A-4", "X1.5", "X2.5", _
+  "INV1234567890123456", "INV1234567890123457", "INV999999999999999", "INV1000000000000000", _
+  "A-10000000000000001", "A-10000000000000000", "A 1234567890123456", "A1.23456789012346E+15")
+For ac = 0 To UBound(addCases) Step 2
+  CheckEqual f.AddStrNum(addCases(ac)), addCases(ac + 1), "AddStrNum " & addCases(ac)
+Next
 s = "K7"
 ' A VBScript variable is a VARIANT: it goes to the by-reference text in parentheses.
 CheckEqual f.AddStrNum((s)), "K8", "AddStrNum of a variable"
