@@ -1,6 +1,7 @@
 #include "command.h"
 #include "ado_errors.h"
 #include "execute.h"
+#include "recordset.h"
 #include "frame/out_values.h"
 
 namespace adohost {
@@ -10,16 +11,20 @@ using vemo::SetOut;
 const IID* const Command::kInterfaces[] = {&IID__Command, nullptr};
 const wchar_t Command::kErrorSource[] = L"ADODB.Command";
 
-namespace {
-
-
-}  // namespace
-
 HRESULT Command::Initialize() {
     ComPtr<::Parameters> list;
     HRESULT hr = ParameterList::CreateInstance(IID_Parameters, list.OutVoid());
-    if (SUCCEEDED(hr)) params_ = ComPtr<ParameterList>(static_cast<ParameterList*>(list.Get()));
+    if (SUCCEEDED(hr)) {
+        params_ = ComPtr<ParameterList>(static_cast<ParameterList*>(list.Get()));
+        params_->owner = &record_;
+    }
     return hr;
+}
+
+Command::~Command() {
+    // A list the caller still holds outlives the command's name.
+    if (params_) params_->owner = nullptr;
+    RecordedCall(record_, L"Release");
 }
 
 STDMETHODIMP Command::get_Parameters(::Parameters** out) {
@@ -36,33 +41,43 @@ STDMETHODIMP Command::get_ActiveConnection(_Connection** out) {
     });
 }
 
-void Command::UseObject(IUnknown* object) {
+void Command::UseObject(IUnknown* object, RecordedCall& call) {
     if (!object) {
+        call.Word(L"Nothing");
         connection_.Reset();
         return;
     }
     ComPtr<Connection> c = Connection::From(object);
     if (!c) RaiseAdo(kBadArguments);
+    call.Names(c->Record());
     connection_ = c;
 }
 
-STDMETHODIMP Command::putref_ActiveConnection(IDispatch* value) { return Member([&] { UseObject(value); }); }
+STDMETHODIMP Command::putref_ActiveConnection(IDispatch* value) {
+    return Member([&] {
+        RecordedCall call(record_, L"ActiveConnection");
+        UseObject(value, call);
+    });
+}
 
 STDMETHODIMP Command::put_ActiveConnection(VARIANT value) {
     return Member([&] {
+        RecordedCall call(record_, L"ActiveConnection");
         const VARIANT* v = vemo::Deref(&value);
         switch (V_VT(v)) {
         case VT_BSTR: {
             // A connection of the command's own.
+            call.Text(V_BSTR(v));
             ComPtr<_Connection> created = Connection::New();
             ComPtr<Connection> c(static_cast<Connection*>(created.Get()));
             c->OpenText(vemo::WideText(V_BSTR(v)), L"", L"");
+            call.Made(c->Record());
             connection_ = c;
             break;
         }
-        case VT_DISPATCH: UseObject(V_DISPATCH(v)); break;
-        case VT_UNKNOWN: UseObject(V_UNKNOWN(v)); break;
-        case VT_EMPTY: case VT_NULL: connection_.Reset(); break;
+        case VT_DISPATCH: UseObject(V_DISPATCH(v), call); break;
+        case VT_UNKNOWN: UseObject(V_UNKNOWN(v), call); break;
+        case VT_EMPTY: case VT_NULL: call.Word(L"Nothing"); connection_.Reset(); break;
         default: RaiseAdo(kBadArguments);
         }
     });
@@ -123,6 +138,10 @@ STDMETHODIMP Command::Execute(VARIANT* recordsAffected, VARIANT* parameters, LON
     return Member([&] {
         vemo::RequireOut(result);
         *result = nullptr;
+        RecordedCall call(record_, L"Execute");
+        call.Text(text_).Number(kind_).Number(options);
+        if (!vemo::IsMissing(recordsAffected)) call.Word(L"records affected");
+        if (!vemo::IsMissing(parameters)) call.Word(L"parameter values");
         if (!connection_) RaiseAdo(kConnectionUnusable);
         OdbcSession& session = connection_->Session();
         if (text_.empty()) vemo::Raise(static_cast<HRESULT>(0x80040E0Cu), L"Command text was not set for the command object.");
@@ -130,7 +149,10 @@ STDMETHODIMP Command::Execute(VARIANT* recordsAffected, VARIANT* parameters, LON
         long kind = EffectiveKind(options, kind_);
         ComPtr<_Recordset> rs =
             RunCommand(session, text_, kind, params_->items, recordsAffected, timeout_, connection_->ClientCursor());
-        if (options == adCmdUnspecified || !(options & adExecuteNoRecords)) *result = rs.Detach();
+        if (options == adCmdUnspecified || !(options & adExecuteNoRecords)) {
+            call.Made(static_cast<Recordset*>(rs.Get())->Record());
+            *result = rs.Detach();
+        }
     });
 }
 
@@ -139,6 +161,8 @@ STDMETHODIMP Command::CreateParameter(BSTR name, LONG type, LONG direction, LONG
     return Member([&] {
         vemo::RequireOut(result);
         *result = nullptr;
+        RecordedCall call(record_, L"CreateParameter");
+        call.Text(name).Number(type).Number(direction).Number(size).Value(&value);
         Parameter::CheckType(type);
         Parameter::CheckDirection(direction);
         if (size < 0) RaiseAdo(kBadArguments);

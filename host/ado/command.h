@@ -15,6 +15,7 @@ public:
     static const wchar_t kErrorSource[];
 
     HRESULT Initialize();
+    ~Command() override;
 
     STDMETHODIMP get_Parameters(::Parameters** value) override;
     STDMETHODIMP get_ActiveConnection(_Connection** value) override;
@@ -32,7 +33,7 @@ public:
     STDMETHODIMP put_CommandTimeout(LONG value) override;
 
 private:
-    void UseObject(IUnknown* object);
+    void UseObject(IUnknown* object, RecordedCall& call);
     void TakeValues(const VARIANT& array);
 
     ComPtr<Connection> connection_;
@@ -40,6 +41,7 @@ private:
     std::wstring text_;
     long kind_ = 8;  // adCmdUnknown
     long timeout_ = Connection::kDefaultCommandTimeout;
+    RecordName record_{L"Command"};
 };
 
 }  // namespace adohost

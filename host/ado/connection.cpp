@@ -3,6 +3,7 @@
 #include "connection_string.h"
 #include "execute.h"
 #include "jet.h"
+#include "recordset.h"
 #include "session_pool.h"
 #include "frame/out_values.h"
 
@@ -88,7 +89,10 @@ long CheckedTimeout(long seconds) {
 
 }  // namespace
 
-Connection::~Connection() { EndSession(); }
+Connection::~Connection() {
+    RecordedCall(record_, L"Release").Word(open_ ? L"open" : L"closed");
+    EndSession();
+}
 
 void Connection::EndSession() {
     if (session_) ReturnToPool(poolKey_, std::move(session_));
@@ -158,8 +162,10 @@ STDMETHODIMP Connection::put_ConnectionString(BSTR value) {
 
 STDMETHODIMP Connection::get_State(LONG* out) { return Member([&] { SetOut(out, open_ ? 1L : 0L); }); }
 
-STDMETHODIMP Connection::Open(BSTR connectionString, BSTR userId, BSTR password, LONG) {
+STDMETHODIMP Connection::Open(BSTR connectionString, BSTR userId, BSTR password, LONG options) {
     return Member([&] {
+        RecordedCall call(record_, L"Open");
+        call.Text(connectionString).Text(userId).Text(password).Number(options);
         if (open_) RaiseAdo(kObjectOpen);
         std::wstring text = vemo::WideText(connectionString);
         if (text.empty() && reopenable_ && SysStringLen(userId) == 0 && SysStringLen(password) == 0) {
@@ -176,6 +182,7 @@ STDMETHODIMP Connection::Open(BSTR connectionString, BSTR userId, BSTR password,
 
 STDMETHODIMP Connection::Close() {
     return Member([&] {
+        RecordedCall call(record_, L"Close");
         if (!open_) RaiseAdo(kObjectClosed);
         EndSession();
     });
@@ -185,11 +192,17 @@ STDMETHODIMP Connection::Execute(BSTR commandText, VARIANT* recordsAffected, LON
     return Member([&] {
         vemo::RequireOut(result);
         *result = nullptr;
+        RecordedCall call(record_, L"Execute");
+        call.Text(commandText).Number(options);
+        if (!vemo::IsMissing(recordsAffected)) call.Word(L"records affected");
         OdbcSession& session = Session();
         long kind = EffectiveKind(options, adCmdText);
         ComPtr<_Recordset> rs =
             RunCommand(session, vemo::WideText(commandText), kind, {}, recordsAffected, commandTimeout_, ClientCursor());
-        if (options == adCmdUnspecified || !(options & adExecuteNoRecords)) *result = rs.Detach();
+        if (options == adCmdUnspecified || !(options & adExecuteNoRecords)) {
+            call.Made(static_cast<Recordset*>(rs.Get())->Record());
+            *result = rs.Detach();
+        }
     });
 }
 

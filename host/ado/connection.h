@@ -4,6 +4,7 @@
 // goes to the session pool (session_pool.h).
 #pragma once
 #include "ado_object.h"
+#include "call_record.h"
 #include "odbc.h"
 
 #include <memory>
@@ -38,6 +39,7 @@ public:
     OdbcSession& Session();
     // Whether its recordsets are client cursors (CursorLocation adUseClient).
     bool ClientCursor() const { return cursorLocation_ == kUseClient; }
+    RecordName& Record() { return record_; }
 
     // CursorLocationEnum; ADO's default time-outs, in seconds.
     static constexpr long kUseServer = 2, kUseClient = 3;
@@ -58,6 +60,7 @@ private:
     bool persist_ = false;     // Persist Security Info
     long textTimeout_ = -1;    // the text's Connect Timeout, or -1
     std::unique_ptr<OdbcSession> session_;  // null when closed, and for Jet
+    RecordName record_{L"Connection"};
 };
 
 }  // namespace adohost

@@ -94,9 +94,11 @@ STDMETHODIMP ParameterList::get_Count(LONG* out) { return Member([&] { SetOut(ou
 
 STDMETHODIMP ParameterList::Append(IDispatch* object) {
     return Member([&] {
+        RecordedCall call(owner ? *owner : own_, owner ? L"Parameters.Append" : L"Append");
         if (!object) RaiseAdo(kBadArguments);
         ComPtr<Parameter> p = Parameter::From(object);
         if (!p) RaiseAdo(kWrongType);
+        call.Text(p->name).Number(p->type).Number(p->direction).Number(p->size).Value(p->value.Get());
         for (const ComPtr<Parameter>& q : items)
             if (q.Get() == p.Get()) RaiseAdo(kAlreadyInCollection);
         // Variable-length values need a size, as the provider must know it.

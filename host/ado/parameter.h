@@ -2,6 +2,7 @@
 // which they are appended.
 #pragma once
 #include "ado_object.h"
+#include "call_record.h"
 #include "frame/auto_values.h"
 
 #include <string>
@@ -50,8 +51,12 @@ public:
     STDMETHODIMP _NewEnum(IUnknown** value) override;
 
     std::vector<ComPtr<Parameter>> items;
+    // The command the list belongs to, as the record names it; null once
+    // the command is gone.
+    RecordName* owner = nullptr;
 
 private:
+    RecordName own_{L"Parameters"};
     size_t Find(const VARIANT& index) const;  // raises when not found
 };
 

@@ -32,6 +32,8 @@ ComPtr<_Recordset> Recordset::Over(std::shared_ptr<RowSet> rows, bool clientCurs
     return rs;
 }
 
+Recordset::~Recordset() { RecordedCall(record_, L"Release").Word(rows_ ? L"open" : L"closed"); }
+
 const RowSet& Recordset::OpenRows() const {
     if (!rows_) RaiseAdo(kObjectClosed);
     return *rows_;
@@ -86,6 +88,7 @@ STDMETHODIMP Recordset::get_State(LONG* out) { return Member([&] { SetOut(out, r
 
 STDMETHODIMP Recordset::Close() {
     return Member([&] {
+        RecordedCall call(record_, L"Close");
         OpenRows();
         rows_.reset();
         position_ = 0;

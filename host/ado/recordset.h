@@ -5,6 +5,7 @@
 // across MoveNext shows the next row's value, as in ADO.
 #pragma once
 #include "ado_object.h"
+#include "call_record.h"
 #include "odbc.h"
 
 #include <memory>
@@ -19,6 +20,7 @@ public:
     // An open recordset over `rows`; a closed one when `rows` is null (a
     // statement without a result set).
     static ComPtr<_Recordset> Over(std::shared_ptr<RowSet> rows, bool clientCursor);
+    ~Recordset() override;
 
     STDMETHODIMP get_RecordCount(LONG* value) override;
     STDMETHODIMP get_Fields(::Fields** value) override;
@@ -32,11 +34,13 @@ public:
     // For Fields and Field: raise when closed, or when there is no current row.
     const RowSet& OpenRows() const;
     const std::vector<vemo::Variant>& CurrentRow() const;
+    RecordName& Record() { return record_; }
 
 private:
     std::shared_ptr<RowSet> rows_;
     size_t position_ = 0;
     bool client_ = false;
+    RecordName record_{L"Recordset"};
 };
 
 class FieldList : public AdoObject<FieldList, ::Fields> {

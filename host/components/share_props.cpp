@@ -23,6 +23,11 @@ volatile LONG gCalls = 0;
 volatile LONG gCreated = 0;
 volatile LONG gLive = 0;
 wchar_t gLastTypes[64] = L"";
+// The failure a test asked for: GetProperty calls left before it (0: none),
+// its HRESULT and description. Set and used on the test's thread.
+LONG gFailIn = 0;
+HRESULT gFailure = S_OK;
+std::wstring gFailureText;
 
 const wchar_t kRoot[] = L"Software\\TestHost\\ShareProps\\";
 // The stored form is "<VARTYPE>:<text>"; a TextValue object is kept by its
@@ -108,6 +113,7 @@ ShareProps::~ShareProps() { InterlockedDecrement(&gLive); }
 STDMETHODIMP ShareProps::GetProperty(VARIANT* processId, VARIANT* name, VARIANT* value) {
     return Member([&] {
         RequireOut(value);
+        if (gFailIn > 0 && --gFailIn == 0) Raise(gFailure, gFailureText);
         const LONG pid = ProcessIdOf(processId);
         Bstr n = NameOf(name);
         std::wstring data;
@@ -163,6 +169,15 @@ STDMETHODIMP ShareProps::get_InstancesCreated(LONG* count) { return Member([&] {
 STDMETHODIMP ShareProps::get_LiveInstances(LONG* count) { return Member([&] { SetOut(count, static_cast<LONG>(gLive)); }); }
 STDMETHODIMP ShareProps::get_CurrentProcessId(LONG* pid) {
     return Member([&] { SetOut(pid, static_cast<LONG>(GetCurrentProcessId())); });
+}
+
+STDMETHODIMP ShareProps::FailGetProperty(LONG call, LONG hr, BSTR description) {
+    return Member([&] {
+        if (call < 0 || (call > 0 && SUCCEEDED(hr))) Raise(E_INVALIDARG, L"A failure is a failing HRESULT, some calls ahead");
+        gFailureText = WideText(description);
+        gFailure = hr;
+        gFailIn = call;
+    });
 }
 
 STDMETHODIMP TextValue::get_Value(BSTR* text) { return Member([&] { SetOut(text, text_); }); }

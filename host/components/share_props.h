@@ -25,6 +25,7 @@ public:
     STDMETHODIMP get_InstancesCreated(LONG* count) override;
     STDMETHODIMP get_LiveInstances(LONG* count) override;
     STDMETHODIMP get_CurrentProcessId(LONG* pid) override;
+    STDMETHODIMP FailGetProperty(LONG call, LONG hr, BSTR description) override;
 };
 
 // A text whose default member is the text itself.

@@ -27,6 +27,9 @@ CRITICAL_SECTION* Lock() {
 std::u16string gLastSql;
 std::wstring gLastTypes;
 volatile LONG gLive = 0;
+// The answer a test set for the next call, and whether one is set.
+vemo::Variant gAnswer;
+bool gAnswering = false;
 
 struct Locked {
     Locked() { EnterCriticalSection(Lock()); }
@@ -61,15 +64,24 @@ STDMETHODIMP TallyGetData::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags,
 }
 
 // The recordset of the text, or Nothing when it yields no rows (a blank text
-// runs nothing). The text is recorded before anything can fail.
+// runs nothing), or the answer a test set. The text is recorded before
+// anything can fail.
 STDMETHODIMP TallyGetData::ExecuteSQL(VARIANT* propsString, VARIANT* sql, VARIANT* result) {
     return Member([&] {
         RequireOut(result);
         if (!propsString || !sql) Raise(E_POINTER, L"A property string and an SQL text are needed");
         Bstr text = ToText(*sql);
+        Variant answer;
+        bool answering = false;
         {
             Locked lock;
             gLastSql = std::u16string(text.View());
+            std::swap(answering, gAnswering);
+            std::swap(answer, gAnswer);
+        }
+        if (answering) {
+            SetOut(result, std::move(answer));
+            return;
         }
         Bstr login = ToText(*propsString);
         if (login.View().empty()) Raise(E_INVALIDARG, L"No login: the property string is empty");
@@ -103,6 +115,15 @@ STDMETHODIMP TallyGetData::get_LastArgumentTypes(BSTR* types) {
     return Member([&] {
         Locked lock;
         SetOut(types, Utf16(gLastTypes));
+    });
+}
+
+STDMETHODIMP TallyGetData::AnswerNext(VARIANT value) {
+    return Member([&] {
+        Variant copy = Variant::CopyOf(value);
+        Locked lock;
+        std::swap(gAnswer, copy);
+        gAnswering = true;
     });
 }
 

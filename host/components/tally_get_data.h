@@ -23,6 +23,7 @@ public:
     STDMETHODIMP get_LastSql(BSTR* sql) override;
     STDMETHODIMP get_LastArgumentTypes(BSTR* types) override;
     STDMETHODIMP get_LiveInstances(LONG* count) override;
+    STDMETHODIMP AnswerNext(VARIANT value) override;
 };
 
 }  // namespace testhost

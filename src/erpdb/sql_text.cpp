@@ -28,7 +28,7 @@ bool IsPlainInteger(std::u16string_view value) {
 Result<std::u16string> QuotedDataSource(std::u16string_view path) {
     if (path.empty()) return CoreError::InvalidArgument;
     for (char16_t c : path)
-        if (c == u';' || c == u'"' || c == u'\0') return CoreError::InvalidArgument;
+        if (c == u'"' || c == u'\0') return CoreError::InvalidArgument;
     std::u16string quoted = u"\"";
     quoted += path;
     quoted += u"\"";

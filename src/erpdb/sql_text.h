@@ -1,8 +1,8 @@
 // Arguments that the ERP database methods put into statement and connection
 // texts. None of them may change what the text does: text values are quoted
 // with their single quotes doubled, ids must be plain integers, and a file
-// path may hold none of the characters that end or quote a connection
-// string's value.
+// path goes in double quotes and may hold none of the characters that end
+// the quoted value.
 #pragma once
 #include "core/result.h"
 
@@ -20,8 +20,9 @@ Result<std::u16string> SqlQuoted(std::u16string_view value);
 bool IsPlainInteger(std::u16string_view value);
 
 // `path` as a connection string's Data Source value, in double quotes (so
-// a '\'' as in O'Brien stays part of it); InvalidArgument for the empty path
-// and for one holding ';', '"' or U+0000, which no file path holds.
+// a ';' as in D:\a;b\stock.mdb and a '\'' as in O'Brien stay part of it);
+// InvalidArgument for the empty path and for one holding '"' or U+0000,
+// which no Windows path holds.
 Result<std::u16string> QuotedDataSource(std::u16string_view path);
 
 }  // namespace vemo

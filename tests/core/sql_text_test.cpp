@@ -40,7 +40,8 @@ TEST(QuotedDataSource, QuotesPathsAndRefusesWhatEndsTheValue) {
         {u"C:\\My Files\\a=b.mdb", std::u16string(u"\"C:\\My Files\\a=b.mdb\"")},
         {u"C:\\Users\\O'Brien\\stock.mdb", std::u16string(u"\"C:\\Users\\O'Brien\\stock.mdb\"")},
         {u"", CoreError::InvalidArgument},
-        {u"a.mdb;Provider=x", CoreError::InvalidArgument},
+        {u"D:\\a;b\\stock.mdb", std::u16string(u"\"D:\\a;b\\stock.mdb\"")},
+        {u"a.mdb;Provider=x", std::u16string(u"\"a.mdb;Provider=x\"")},
         {u"a.mdb\";Provider=x", CoreError::InvalidArgument},
         {std::u16string(u"a\0.mdb", 6), CoreError::InvalidArgument},
     };

@@ -116,6 +116,32 @@ TEST_F(MmtsTest, EachReadOwnsOneInstanceAndAsksTwiceByReference) {
     Set(L"PropsString", nullptr, static_cast<LONG>(GetCurrentProcessId()) + 4);
 }
 
+TEST_F(MmtsTest, AnErrorOfGetPropertyReachesTheCallerUnchanged) {
+    if (!props_) GTEST_SKIP() << "component unregistered here";
+    SetText(L"mine");
+    const HRESULT failure = static_cast<HRESULT>(0x80042345u);
+    // The first read (is it an object?) and the second (the value) fail alike.
+    for (LONG call : {1, 2}) {
+        Bstr text(call == 1 ? L"the first read failed" : L"the second read failed");
+        ASSERT_EQ(Guarded([&] {
+            Call(props_.Get(), L"FailGetProperty", {Arg::Long(call), Arg::Long(failure), Arg::Text(text.Get())});
+        }), S_OK);
+        const LONG live = Counter(L"LiveInstances");
+        HRESULT hr = S_OK;
+        PropsString(&hr);
+        EXPECT_EQ(hr, failure) << "call " << call;
+        ComPtr<IErrorInfo> info;
+        ASSERT_EQ(GetErrorInfo(0, info.Out()), S_OK);
+        Bstr description, source;
+        info->GetDescription(description.Out());
+        info->GetSource(source.Out());
+        EXPECT_EQ(WideText(description.Get()), WideText(text.Get())) << "call " << call;
+        EXPECT_EQ(WideText(source.Get()), L"Trellis.ShareProps") << "call " << call;
+        EXPECT_EQ(Counter(L"LiveInstances"), live) << "the instance is released after the failure too";
+        EXPECT_EQ(PropsString(), L"mine") << "the failure came once";
+    }
+}
+
 TEST_F(MmtsTest, UnregisteredComponentRaisesTheCreationError) {
     if (props_) GTEST_SKIP() << "runs where Trellis.ShareProps is not registered";
     HRESULT hr = S_OK;

@@ -17,5 +17,10 @@ Set d = f.GetAllSetToDict("Main")
 CheckEqual Err.Number, 0, "GetAllSetToDict raises nothing"
 Check d Is Nothing, "GetAllSetToDict gives Nothing"
 Err.Clear
+Set d = f.GetAllSet("Main")
+CheckEqual Err.Number, 0, "GetAllSet raises nothing"
+Check d Is Nothing, "GetAllSet gives Nothing"
+CheckEqual f.Keys.Count, 0, "Keys stays empty"
+Err.Clear
 CheckEqual f.IniFileName, "DAZSystem.INI", "the object keeps working"
 On Error GoTo 0

@@ -35,10 +35,22 @@ CheckEqual c.Count, 3, "refilled, not appended to"
 Check f.GetAllSet("NoSuchSection") Is Nothing, "a missing section gives Nothing"
 CheckEqual k.Count, 0, "Keys is empty after a missing section"
 
-' An existing section made empty is an empty collection, not Nothing.
+' An existing but empty section is the empty collection, not Nothing. The
+' library never makes one (SaveSet stores a setting with the section), so
+' the profile component stores an empty section dictionary itself.
+Dim profile
 r = f.SaveSet("One", "only", "x")
 Set c = f.GetAllSet("One")
 CheckEqual c.Count, 1, "a section saved once holds that one entry"
+Set profile = CreateObject("QelBase.UserProfile")
+profile.Load "VemoFunction.IniFile", doc
+profile.Dictionary.SetObject "Empty", CreateObject("Pyx.Dictionary")
+profile.Save "VemoFunction.IniFile", doc
+Set profile = Nothing
+Set c = f.GetAllSet(" Empty ")
+Check Not c Is Nothing, "an empty section gives a collection"
+Check c Is k, "the Keys collection itself"
+CheckEqual k.Count, 0, "emptied, with nothing added"
 
 ' The spaced name is stored as given, so GetAllSet (which trims) misses it.
 r = f.SaveSet(" Spaced ", "v", "s")

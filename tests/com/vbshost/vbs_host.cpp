@@ -35,7 +35,7 @@ const wchar_t* const kCheckedDlls[] = {L"VemoFunction.dll", L"AdoHost.dll", L"Te
 const wchar_t* const kScriptClasses[] = {
     L"VemoFunction.VemoFuns", L"VemoFunction.IniFile", L"VemoFunction.Btns", L"VemoFunction.Btn",
     L"ADODB.Connection", L"ADODB.Command", L"ADODB.Recordset", L"Pyx.Dictionary", L"QelBase.UserProfile",
-    L"Trellis.ShareProps", L"Tally.GetData", L"TestHost.TextValue"};
+    L"Trellis.ShareProps", L"Tally.GetData", L"TestHost.TextValue", L"AdoHost.CallRecord"};
 // Returned by WScript.Quit to end the script; not reported as an error.
 const HRESULT kQuit = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x2001);
 
