@@ -61,6 +61,26 @@ CheckEqual s, "keep", "sReturn unchanged for a Null FID"
 CheckEqual f.GetFOperateNew("x' OR '1'='1", cn, s), -1, "injection through GetFOperateNew"
 CheckEqual s, "keep", "sReturn unchanged after the injection attempt"
 
+' sReturn in a variable of any kind: the FID arrives as a String, as in a
+' String variable; without one the variable keeps its value and kind.
+Sub CheckFidInto(start, key, result, fid)
+    Dim v, what
+    If Not IsEmpty(start) Then v = start
+    what = "GetFOperateNew(""" & key & """) into a variable holding " & TypeName(start)
+    CheckEqual f.GetFOperateNew(key, cn, v), result, what
+    If IsEmpty(fid) Then
+        CheckEqual TypeName(v), TypeName(start), what & ": the variable keeps its kind"
+        If Not IsNull(start) Then CheckEqual v, start, what & ": and its value"
+    Else
+        CheckEqual v, fid, what & ": the FID as text"
+    End If
+End Sub
+For Each a In Array(Empty, 0, Null, "x", True)
+    CheckFidInto a, "AB", 3, "12"
+    CheckFidInto a, "NOPE", -1, Empty
+    CheckFidInto a, "NULLID", -1, Empty
+Next
+
 ' --- stock on hand, on the caller's own open connection
 CheckEqual f.GetStockNumberByID("01", "1", "10", "1", cn), 10, "coefficient 2 x quantity 5"
 CheckEqual f.GetStockNumberByID("01", "1", "11", "2", cn), 3.5, "coefficient 0.5 x quantity 7"
