@@ -61,19 +61,16 @@ CheckEqual s, "keep", "sReturn unchanged for a Null FID"
 CheckEqual f.GetFOperateNew("x' OR '1'='1", cn, s), -1, "injection through GetFOperateNew"
 CheckEqual s, "keep", "sReturn unchanged after the injection attempt"
 
-' sReturn in a variable of any kind: the FID arrives as a String, as in a
-' String variable; without one the variable keeps its value and kind.
+' sReturn in a variable of any kind: a hit leaves the FID there as a String;
+' no row and a Null FID leave the variable's value and kind as they were.
 Sub CheckFidInto(start, key, result, fid)
     Dim v, what
     If Not IsEmpty(start) Then v = start
     what = "GetFOperateNew(""" & key & """) into a variable holding " & TypeName(start)
     CheckEqual f.GetFOperateNew(key, cn, v), result, what
-    If IsEmpty(fid) Then
-        CheckEqual TypeName(v), TypeName(start), what & ": the variable keeps its kind"
-        If Not IsNull(start) Then CheckEqual v, start, what & ": and its value"
-    Else
-        CheckEqual v, fid, what & ": the FID as text"
-    End If
+    If IsEmpty(fid) Then fid = start
+    CheckEqual TypeName(v), TypeName(fid), what & ": the variable's kind"
+    If Not IsNull(fid) Then CheckEqual v, fid, what & ": the variable's value"
 End Sub
 For Each a In Array(Empty, 0, Null, "x", True)
     CheckFidInto a, "AB", 3, "12"

@@ -65,7 +65,7 @@ CheckEqual VarType(f.GeneratePwd("", String(65, "p"))), 8, "a password over 64 b
 
 ' Plain variables (VARIANTs by reference) give what their values give, for
 ' every kind a script variable holds.
-Dim values, kinds, i, v, d, p, sep, n
+Dim values, kinds, i, v, d, p, sep
 values = Array("x", "   ", "", 5, CByte(7), CInt(-3), 2.5, CCur(1.25), #2023-01-02#, True, Null, Empty)
 For i = 0 To UBound(values)
     v = values(i)
@@ -81,19 +81,7 @@ For i = 0 To UBound(values)
         If Not IsEmpty(values(i)) Then CheckEqual f.CNulls(v, d), values(i), "CNulls of a variable: " & kinds
     End If
     CheckEqual f.IsNull(v), f.IsNull(values(i)), "IsNull of a variable: " & kinds
-    ' AddStrNum's by-reference text is read, never written.
-    On Error Resume Next
-    z = f.AddStrNum(v)
-    n = Err.Number
-    On Error GoTo 0
-    If IsNull(values(i)) Then
-        CheckEqual n, 13, "AddStrNum of a Null variable is a type mismatch"
-    Else
-        CheckEqual n, 0, "AddStrNum of a variable: " & kinds
-        CheckEqual z, f.AddStrNum((values(i))), "AddStrNum of a variable as of its value: " & kinds
-    End If
     CheckEqual TypeName(v), kinds, "the variable is left as it was: " & kinds
-    If Not IsNull(v) Then CheckEqual v, values(i), "and its value: " & kinds
 Next
 s = "a,b,c" : p = 2 : sep = ","
 CheckEqual f.GetString(s, p, sep), "b", "GetString of variables"
