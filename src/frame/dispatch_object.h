@@ -10,6 +10,8 @@
 //   static const wchar_t kErrorSource[];     // source of the errors it raises
 //   static HRESULT LoadTypeInfo(ITypeInfo**); // optional: defaults to the
 //                                             // embedded library
+//   static const OutputParameter kOutputParameters[];  // optional, null-ended:
+//                                             // see invoke_arguments.h
 #pragma once
 #include "frame/com_object.h"
 #include "frame/com_ptr.h"
@@ -68,9 +70,14 @@ public:
             DISPPARAMS none = {nullptr, nullptr, 0, 0};
             InvokeArguments arguments;
             DISPPARAMS* use = nullptr;
-            HRESULT hr = arguments.Prepare(vtable, id, flags, params ? params : &none, &use, argErr);
+            HRESULT hr = arguments.Prepare(vtable, d.calls, id, flags, params ? params : &none, &use, argErr);
             if (FAILED(hr)) return hr;
-            return vtable->Invoke(static_cast<Interface*>(this), id, flags, use, result, excep, argErr);
+            hr = vtable->Invoke(static_cast<Interface*>(this), id, flags, use, result, excep, argErr);
+            // A failed call writes nothing into the caller's variables.
+            if (FAILED(hr)) return hr;
+            const HRESULT written = arguments.WriteBack();
+            if (FAILED(written) && result) VariantClear(result);  // a failure has no result
+            return FAILED(written) ? written : hr;
         });
     }
 
@@ -78,6 +85,7 @@ public:
     STDMETHODIMP InterfaceSupportsErrorInfo(REFIID iid) override { return Implements(iid) ? S_OK : S_FALSE; }
 
     static HRESULT LoadTypeInfo(ITypeInfo** info) { return LoadOwnTypeInfo(*Derived::kInterfaces[0], info); }
+    static constexpr OutputParameter kOutputParameters[] = {{nullptr, nullptr}};
 
     // The default interface answers each of its IIDs (an interface kept
     // under older IIDs lists them after the current one).
@@ -114,7 +122,7 @@ private:
         std::unique_ptr<ClassDispatch> read(new ClassDispatch);
         Check(Derived::LoadTypeInfo(read->typeInfo.Out()));
         Check(VtableTypeInfo(read->typeInfo.Get(), read->vtable.Out()));
-        read->calls.Load(read->vtable.Get());
+        read->calls.Load(read->vtable.Get(), Derived::kOutputParameters);
         // Another thread may have been first: its copy is the one kept.
         if (InterlockedCompareExchangePointer(reinterpret_cast<void* volatile*>(&kept), read.get(), nullptr))
             return *kept;

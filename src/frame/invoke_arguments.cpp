@@ -4,6 +4,7 @@
 #include "frame/errors.h"
 #include "frame/typeinfo.h"
 
+#include <cstring>
 #include <oleauto.h>
 
 namespace vemo {
@@ -68,6 +69,31 @@ ParamKind KindOf(ITypeInfo* info, const TYPEDESC& declared) {
     return {ParamKind::Scalar, t->vt, {}, byRef};
 }
 
+// Whether a member left a value as it got it: a text by its characters (a
+// null text is the empty one), an object by its address, any other value by
+// the bytes of its type.
+bool SameValue(const VARIANT& a, const VARIANT& b) {
+    if (V_VT(&a) != V_VT(&b)) return false;
+    switch (V_VT(&a)) {
+    case VT_BSTR: return View(V_BSTR(&a)) == View(V_BSTR(&b));
+    case VT_DISPATCH:
+    case VT_UNKNOWN: return V_UNKNOWN(&a) == V_UNKNOWN(&b);
+    case VT_DECIMAL: return std::memcmp(&V_DECIMAL(&a), &V_DECIMAL(&b), sizeof(DECIMAL)) == 0;
+    case VT_I1:
+    case VT_UI1: return V_UI1(&a) == V_UI1(&b);
+    case VT_I2:
+    case VT_UI2:
+    case VT_BOOL: return V_UI2(&a) == V_UI2(&b);
+    case VT_I4:
+    case VT_UI4:
+    case VT_INT:
+    case VT_UINT:
+    case VT_R4:
+    case VT_ERROR: return V_UI4(&a) == V_UI4(&b);
+    default: return V_UI8(&a) == V_UI8(&b);  // 8-byte values: R8, CY, DATE, I8, UI8
+    }
+}
+
 }  // namespace
 
 InvokeArguments::~InvokeArguments() {
@@ -86,7 +112,7 @@ VARIANT& InvokeArguments::ReferenceTo(VARIANT& value, VARTYPE type) {
     return r;
 }
 
-HRESULT InvokeArguments::Coerce(ITypeInfo* info, const ELEMDESC& param, const VARIANT*& slot) {
+HRESULT InvokeArguments::Coerce(ITypeInfo* info, const ELEMDESC& param, bool outputOnly, const VARIANT*& slot) {
     if (IsMissing(slot)) return S_OK;
     ParamKind kind = KindOf(info, param.tdesc);
     VARTYPE given = V_VT(slot);
@@ -105,9 +131,9 @@ HRESULT InvokeArguments::Coerce(ITypeInfo* info, const ELEMDESC& param, const VA
     // A script variable (a VARIANT by reference) that holds the parameter's
     // type is passed as a reference to its value, so what the member writes
     // reaches the caller's variable.
-    const VARIANT* inner = given == (VT_BYREF | VT_VARIANT) ? V_VARIANTREF(slot) : nullptr;
+    VARIANT* inner = given == (VT_BYREF | VT_VARIANT) ? V_VARIANTREF(slot) : nullptr;
     if (kind.byRef && kind.kind == ParamKind::Scalar && inner && V_VT(inner) == type) {
-        slot = &ReferenceTo(*const_cast<VARIANT*>(inner), type);
+        slot = &ReferenceTo(*inner, type);
         return S_OK;
     }
     bool interfaceGiven = kind.kind == ParamKind::Interface &&
@@ -125,21 +151,34 @@ HRESULT InvokeArguments::Coerce(ITypeInfo* info, const ELEMDESC& param, const VA
     if (given == type && !kind.byRef) return S_OK;
     // Converted here, as Invoke would (an object stands for its default
     // value), into a value that this call owns; a by-reference parameter
-    // gets a reference to it, so Invoke converts nothing.
+    // gets a reference to it, so Invoke converts nothing. An output
+    // parameter given a Null starts from the type's empty value.
     VARIANT& v = Own();
-    if (FAILED(VariantChangeTypeEx(&v, const_cast<VARIANT*>(slot), LOCALE_USER_DEFAULT, 0, type)))
+    VARIANT empty = raw::Of(VT_EMPTY);
+    const VARIANT* from = outputOnly && V_VT(Deref(slot)) == VT_NULL ? &empty : slot;
+    if (FAILED(VariantChangeTypeEx(&v, const_cast<VARIANT*>(from), LOCALE_USER_DEFAULT, 0, type)))
         return DISP_E_TYPEMISMATCH;
     if (kind.kind == ParamKind::Interface && V_UNKNOWN(&v)) {
         IUnknown* p = nullptr;
         if (FAILED(V_UNKNOWN(&v)->QueryInterface(kind.iid, reinterpret_cast<void**>(&p)))) return DISP_E_TYPEMISMATCH;
         p->Release();
     }
-    slot = kind.byRef && kind.kind != ParamKind::Interface ? &ReferenceTo(v, type) : &v;
+    if (!kind.byRef || kind.kind == ParamKind::Interface) {
+        slot = &v;
+        return S_OK;
+    }
+    if (inner) {
+        // The caller's variable gets what the member writes (WriteBack).
+        VARIANT& given = Own();
+        Check(VariantCopy(&given, &v));
+        copied_.push_back({inner, &v, &given});
+    }
+    slot = &ReferenceTo(v, type);
     return S_OK;
 }
 
-HRESULT InvokeArguments::Prepare(ITypeInfo* vtable, DISPID id, WORD flags, DISPPARAMS* caller, DISPPARAMS** use,
-                                 UINT* argErr) {
+HRESULT InvokeArguments::Prepare(ITypeInfo* vtable, const DirectCalls& calls, DISPID id, WORD flags,
+                                 DISPPARAMS* caller, DISPPARAMS** use, UINT* argErr) {
     *use = caller;
     if (caller->cArgs < caller->cNamedArgs || (caller->cArgs && !caller->rgvarg) ||
         (caller->cNamedArgs && !caller->rgdispidNamedArgs))
@@ -176,10 +215,9 @@ HRESULT InvokeArguments::Prepare(ITypeInfo* vtable, DISPID id, WORD flags, DISPP
     }
 
     bool change = false;
-    owned_.reserve(2 * visible + 1);  // a value and a reference per parameter
     for (UINT k = 0; k < visible; ++k) {
         const VARIANT* before = slot[k];
-        if (FAILED(Coerce(vtable, f->lprgelemdescParam[k], slot[k]))) {
+        if (FAILED(Coerce(vtable, f->lprgelemdescParam[k], calls.OutputOnly(id, flags, k), slot[k]))) {
             if (argErr) *argErr = from[k];
             return DISP_E_TYPEMISMATCH;
         }
@@ -242,7 +280,23 @@ HRESULT InvokeArguments::Prepare(ITypeInfo* vtable, DISPID id, WORD flags, DISPP
     return S_OK;
 }
 
-void DirectCalls::Load(ITypeInfo* vtable) {
+HRESULT InvokeArguments::WriteBack() noexcept {
+    HRESULT outcome = S_OK;
+    for (const Copied& c : copied_) {
+        if (SameValue(*c.given, *c.value)) continue;
+        // Cleared as an assignment clears a variable; the copy's value moves.
+        const HRESULT cleared = VariantClear(c.variable);
+        if (FAILED(cleared)) {
+            if (SUCCEEDED(outcome)) outcome = cleared;
+            continue;
+        }
+        *c.variable = *c.value;
+        VariantInit(c.value);
+    }
+    return outcome;
+}
+
+void DirectCalls::Load(ITypeInfo* vtable, const OutputParameter* outputs) {
     TypeAttr attr;
     Check(vtable->GetTypeAttr(attr.Out(vtable)));
     std::vector<Shape> shapes;
@@ -272,7 +326,28 @@ void DirectCalls::Load(ITypeInfo* vtable) {
                                    !IsDefaultedReference(e);
             if (!omittable) shape.fewest = k + 1;
         }
+        shape.outputs.assign(visible, false);
         shapes.push_back(std::move(shape));
+    }
+    // The output parameters, found by name; one that is not there is a fault
+    // of the class.
+    for (const OutputParameter* o = outputs; o && o->member; ++o) {
+        bool found = false;
+        for (Shape& shape : shapes) {
+            std::vector<BSTR> given(shape.outputs.size() + 1, nullptr);
+            UINT count = 0;
+            if (FAILED(vtable->GetNames(shape.id, given.data(), static_cast<UINT>(given.size()), &count))) continue;
+            std::vector<Bstr> names;
+            names.reserve(count);
+            for (UINT n = 0; n < count; ++n) names.push_back(Bstr::Attach(given[n]));
+            if (names.empty() || WideText(names[0].Get()) != o->member) continue;
+            for (UINT n = 1; n < count; ++n) {
+                if (WideText(names[n].Get()) != o->parameter) continue;
+                shape.outputs[n - 1] = true;
+                found = true;
+            }
+        }
+        if (!found) Check(TYPE_E_ELEMENTNOTFOUND);
     }
     shapes_ = std::move(shapes);
 }
@@ -286,6 +361,12 @@ const DirectCalls::Shape* DirectCalls::Find(DISPID id, WORD kinds) const noexcep
 WORD DirectCalls::Served(DISPID id, WORD flags) const noexcept {
     if (flags != DISPATCH_METHOD || Find(id, INVOKE_FUNC) || !Find(id, INVOKE_PROPERTYGET)) return flags;
     return DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+}
+
+bool DirectCalls::OutputOnly(DISPID id, WORD flags, UINT position) const noexcept {
+    const Shape* shape =
+        Find(id, flags & (INVOKE_FUNC | INVOKE_PROPERTYGET | INVOKE_PROPERTYPUT | INVOKE_PROPERTYPUTREF));
+    return shape && position < shape->outputs.size() && shape->outputs[position];
 }
 
 bool DirectCalls::Takes(DISPID id, WORD flags, const DISPPARAMS* caller) const noexcept {

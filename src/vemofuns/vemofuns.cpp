@@ -12,6 +12,9 @@ namespace vemo {
 
 const IID* const VemoFuns::kInterfaces[] = {&IID__VemoFuns, nullptr};
 const wchar_t VemoFuns::kErrorSource[] = L"VemoFunction.VemoFuns";
+// GetFOperateNew only writes sReturn (the row's FID), so a script variable
+// holding Null is as good a place for it as any other.
+const OutputParameter VemoFuns::kOutputParameters[] = {{L"GetFOperateNew", L"sReturn"}, {nullptr, nullptr}};
 
 namespace {
 

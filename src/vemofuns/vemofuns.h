@@ -15,6 +15,7 @@ class VemoFuns : public DispatchObject<VemoFuns, _VemoFuns> {
 public:
     static const IID* const kInterfaces[];
     static const wchar_t kErrorSource[];
+    static const OutputParameter kOutputParameters[];
 
     HRESULT Initialize();
 

@@ -1,7 +1,9 @@
 // Late-bound calls whose arguments do not fit: refused before the member
-// runs, with no reference to the caller's objects left behind.
+// runs, with no reference to the caller's objects left behind; converted
+// arguments, and the script variables that take what a member wrote.
 #include "com_test_support.h"
 #include "fake_dispatch.h"
+#include "frame/late_bound.h"
 #include "frame/typeinfo.h"
 #include "VemoFunction_h.h"
 
@@ -96,6 +98,65 @@ std::wstring Describe(HRESULT hr, VARIANT& r) {
     vemo::Variant text;
     if (SUCCEEDED(VariantChangeTypeEx(text.Get(), &r, LOCALE_INVARIANT, 0, VT_BSTR))) out += V_BSTR(text.Get());
     return out;
+}
+
+// The switch rows GetFOperateNew reads, in a SQLite file made through the
+// test host's ADO. The native driver takes a Unix path: `file` on Wine's Z:
+// drive, as VEMO_DLL names the build directory there.
+HRESULT MakeSwitches(const std::wstring& file, ComPtr<IDispatch>& connection) {
+    if (file.rfind(L"Z:", 0) != 0) return E_UNEXPECTED;
+    const vemo::Bstr text((L"Driver=SQLite3;Database=" + file.substr(2) + L";").c_str());
+    return vemo::Guarded([&] {
+        connection = vemo::CreateObject(L"ADODB.Connection");
+        vemo::Call(connection.Get(), L"Open", {vemo::Arg::Text(text.Get())});
+        for (const wchar_t* sql : {L"CREATE TABLE ICSwitch (FShortCut TEXT, FOperate INTEGER, FID INTEGER)",
+                                   L"INSERT INTO ICSwitch VALUES ('AB', 3, 12), ('NULLID', 5, NULL)"}) {
+            const vemo::Bstr statement(sql);
+            vemo::Call(connection.Get(), L"Execute", {vemo::Arg::Text(statement.Get())});
+        }
+    });
+}
+
+// A script variable of another type than its by-reference parameter's: the
+// member works on a converted copy, and only a change reaches the variable,
+// as the parameter's type. GetFOperateNew writes sReturn on a hit; AddStrNum
+// only reads str.
+TEST_F(InvokeArgumentsTest, AVariableOfAnotherTypeTakesWhatTheMemberWrote) {
+    const std::wstring dll = LibraryPath(), file = dll.substr(0, dll.find_last_of(L"\\/") + 1) + L"switches.db";
+    DeleteFileW(file.c_str());
+    ComPtr<IDispatch> cn;
+    ASSERT_HRESULT_SUCCEEDED(MakeSwitches(file, cn)) << "the switch rows";
+    struct {
+        const wchar_t* key;  // GetFOperateNew's; null: AddStrNum
+        VARIANT start;       // the variable's value
+        const wchar_t* call; // Describe() of the outcome
+        const wchar_t* then; // the variable afterwards: its type and text
+    } cases[] = {
+        {L"AB", vemo::raw::Of(VT_EMPTY), L"0:3:3", L"8:12"},
+        {L"AB", Short(5), L"0:3:3", L"8:12"},
+        {L"AB", Null(), L"0:3:3", L"8:12"},
+        {L"AB", Text(L"x"), L"0:3:3", L"8:12"},
+        {L"AB", Short(12), L"0:3:3", L"2:12"},  // the value it was given: no change
+        {L"NOPE", Short(5), L"0:3:-1", L"2:5"},
+        {L"NULLID", Null(), L"0:3:-1", L"1:"},
+        {nullptr, vemo::raw::Of(VT_EMPTY), L"0:8:1", L"0:"},
+        {nullptr, Short(41), L"0:8:42", L"2:41"},
+        {nullptr, Null(), L"2147614725:0:", L"1:"},  // a Null is no text to read
+    };
+    for (auto& c : cases) {
+        vemo::Variant variable, key, r;
+        VariantCopy(variable.Get(), &c.start);
+        *key.Get() = Text(c.key ? c.key : L"");
+        const HRESULT hr = c.key ? LateCall(funs_.Get(), L"GetFOperateNew", DISPATCH_METHOD,
+                                            {*key.Get(), Object(cn.Get()), VariantRef(variable.Get())}, r.Get())
+                                 : LateCall(funs_.Get(), L"AddStrNum", DISPATCH_METHOD, {VariantRef(variable.Get())}, r.Get());
+        const std::wstring what = std::wstring(c.key ? c.key : L"AddStrNum") + L" from " + Describe(0, c.start);
+        EXPECT_EQ(Describe(hr, *r.Get()), c.call) << what;
+        EXPECT_EQ(Describe(0, *variable.Get()).substr(2), c.then) << what;
+        VariantClear(&c.start);
+    }
+    cn = nullptr;
+    DeleteFileW(file.c_str());
 }
 
 // Each argument of each member as a literal, as a script variable (a

@@ -61,6 +61,23 @@ CheckEqual s, "keep", "sReturn unchanged for a Null FID"
 CheckEqual f.GetFOperateNew("x' OR '1'='1", cn, s), -1, "injection through GetFOperateNew"
 CheckEqual s, "keep", "sReturn unchanged after the injection attempt"
 
+' sReturn in a variable of any kind: a hit leaves the FID there as a String;
+' no row and a Null FID leave the variable's value and kind as they were.
+Sub CheckFidInto(start, key, result, fid)
+    Dim v, what
+    If Not IsEmpty(start) Then v = start
+    what = "GetFOperateNew(""" & key & """) into a variable holding " & TypeName(start)
+    CheckEqual f.GetFOperateNew(key, cn, v), result, what
+    If IsEmpty(fid) Then fid = start
+    CheckEqual TypeName(v), TypeName(fid), what & ": the variable's kind"
+    If Not IsNull(fid) Then CheckEqual v, fid, what & ": the variable's value"
+End Sub
+For Each a In Array(Empty, 0, Null, "x", True)
+    CheckFidInto a, "AB", 3, "12"
+    CheckFidInto a, "NOPE", -1, Empty
+    CheckFidInto a, "NULLID", -1, Empty
+Next
+
 ' --- stock on hand, on the caller's own open connection
 CheckEqual f.GetStockNumberByID("01", "1", "10", "1", cn), 10, "coefficient 2 x quantity 5"
 CheckEqual f.GetStockNumberByID("01", "1", "11", "2", cn), 3.5, "coefficient 0.5 x quantity 7"
