@@ -18,6 +18,15 @@ target_link_libraries(core_tests PRIVATE vemo_core GTest::gtest_main)
 include(GoogleTest)
 gtest_discover_tests(core_tests DISCOVERY_TIMEOUT 60)
 
+# The installer writer's rules (tools/msi, a tool of the build machine that
+# the Windows builds compile and run).
+add_executable(msi_tool_tests ${CMAKE_SOURCE_DIR}/tests/tools/msi_tool_test.cpp
+  ${CMAKE_SOURCE_DIR}/tools/msi/installer_source.cpp ${CMAKE_SOURCE_DIR}/tools/msi/name_uuid.cpp
+  ${CMAKE_SOURCE_DIR}/tools/msi/product_version.cpp)
+target_include_directories(msi_tool_tests PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tools)
+target_link_libraries(msi_tool_tests PRIVATE vemo_sanitizers GTest::gtest_main)
+gtest_discover_tests(msi_tool_tests DISCOVERY_TIMEOUT 60)
+
 add_subdirectory(tests/fuzz)
 add_subdirectory(bench)
 

@@ -143,11 +143,35 @@ set(VEMO_MANIFEST_TOOL ${CMAKE_BINARY_DIR}/tools/manifest)
 set(VEMO_MANIFEST ${GEN}/VemoFunction.manifest)
 add_custom_command(OUTPUT ${VEMO_MANIFEST}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/tools
-  COMMAND ${VEMO_HOST_CXX} -std=c++17 -O2 -Wall -Wextra -I${CMAKE_SOURCE_DIR}/src -o ${VEMO_MANIFEST_TOOL}
-          ${CMAKE_SOURCE_DIR}/tools/manifest/main.cpp
+  COMMAND ${VEMO_HOST_CXX} -std=c++17 -O2 -Wall -Wextra -I${CMAKE_SOURCE_DIR}/src -I${CMAKE_SOURCE_DIR}/tools
+          -o ${VEMO_MANIFEST_TOOL} ${CMAKE_SOURCE_DIR}/tools/manifest/main.cpp
   COMMAND ${VEMO_MANIFEST_TOOL} ${VEMO_ASSEMBLY_ARCH} ${VEMO_MANIFEST}
   COMMAND ${CMAKE_COMMAND} -E copy ${VEMO_MANIFEST} ${CMAKE_BINARY_DIR}/VemoFunction.manifest
-  DEPENDS ${CMAKE_SOURCE_DIR}/tools/manifest/main.cpp ${CMAKE_SOURCE_DIR}/src/vemofunction/class_table.h VERBATIM)
+  DEPENDS ${CMAKE_SOURCE_DIR}/tools/manifest/main.cpp ${CMAKE_SOURCE_DIR}/tools/table_text.h
+          ${CMAKE_SOURCE_DIR}/src/vemofunction/class_table.h VERBATIM)
+
+# The installers' registration rows, written from the same class table by a
+# tool of the build machine (tools/msi): a WiX fragment per scope, which
+# scripts/msi builds the packages around (with the same tool).
+if(VEMO_WINEARCH STREQUAL win64)
+  set(VEMO_MSI_ARCH x64)
+else()
+  set(VEMO_MSI_ARCH x86)
+endif()
+set(VEMO_MSI_TOOL ${CMAKE_BINARY_DIR}/tools/msi)
+file(GLOB VEMO_MSI_TOOL_FILES ${CMAKE_SOURCE_DIR}/tools/msi/*.cpp ${CMAKE_SOURCE_DIR}/tools/msi/*.h)
+set(VEMO_MSI_TOOL_SOURCES ${VEMO_MSI_TOOL_FILES})
+list(FILTER VEMO_MSI_TOOL_SOURCES INCLUDE REGEX "\\.cpp$")
+add_custom_command(OUTPUT ${VEMO_MSI_TOOL} ${GEN}/VemoFunction.registration.machine.wxs
+                          ${GEN}/VemoFunction.registration.user.wxs
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/tools
+  COMMAND ${VEMO_HOST_CXX} -std=c++17 -O2 -Wall -Wextra -I${CMAKE_SOURCE_DIR}/src -I${CMAKE_SOURCE_DIR}/tools
+          -o ${VEMO_MSI_TOOL} ${VEMO_MSI_TOOL_SOURCES}
+  COMMAND ${VEMO_MSI_TOOL} registration ${VEMO_MSI_ARCH} machine ${GEN}/VemoFunction.registration.machine.wxs
+  COMMAND ${VEMO_MSI_TOOL} registration ${VEMO_MSI_ARCH} user ${GEN}/VemoFunction.registration.user.wxs
+  DEPENDS ${VEMO_MSI_TOOL_FILES} ${CMAKE_SOURCE_DIR}/tools/table_text.h
+          ${CMAKE_SOURCE_DIR}/src/vemofunction/class_table.h VERBATIM)
+add_custom_target(msi_registration ALL DEPENDS ${VEMO_MSI_TOOL} ${GEN}/VemoFunction.registration.machine.wxs)
 
 set(VEMO_WINDOWS_DEFINITIONS UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
 # The frame, compiled once for every COM DLL of the project (the product and

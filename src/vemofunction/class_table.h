@@ -25,6 +25,11 @@ inline constexpr wchar_t kDllName[] = L"VemoFunction.dll";
 inline constexpr wchar_t kLibId[] = L"{A8CB253F-E499-11D5-9FA9-00E04C54B3B6}";
 inline constexpr wchar_t kLibVersion[] = L"1.2";
 inline constexpr unsigned short kLibMajor = 1, kLibMinor = 2;
+// What registering the type library writes beside its path: the library's
+// help string (idl/VemoFunction.idl) and its flags (LIBFLAG_FHASDISKIMAGE).
+// The installer writes them as rows of its own.
+inline constexpr wchar_t kLibHelpString[] = L"DAZ Functions V2.0";
+inline constexpr wchar_t kLibFlags[] = L"8";
 inline constexpr wchar_t kThreadingModel[] = L"Apartment";
 // The type-library marshaller, which every dual interface uses.
 inline constexpr wchar_t kAutomationMarshaller[] = L"{00020424-0000-0000-C000-000000000046}";

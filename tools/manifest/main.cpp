@@ -5,6 +5,7 @@
 //
 // Usage: manifest x86|amd64 OUT.manifest
 #include "vemofunction/class_table.h"
+#include "table_text.h"
 
 #include <cstdio>
 #include <fstream>
@@ -13,13 +14,7 @@
 namespace {
 
 namespace table = vemo::table;
-
-// The table's text is ASCII.
-std::string Text(const wchar_t* w) {
-    std::string s;
-    for (; *w; ++w) s += static_cast<char>(*w);
-    return s;
-}
+using vemo::tools::Text;
 
 std::string Attr(const char* name, const wchar_t* value) { return std::string(" ") + name + "=\"" + Text(value) + "\""; }
 

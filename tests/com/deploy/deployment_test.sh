@@ -8,7 +8,7 @@
 #   regfree  nothing registered: a host program whose manifest depends on the
 #            assembly (tests/com/deploy/regfree_host.cpp), and VBScript in the
 #            test script host through an activation context made from the
-#            shipped VemoFunction.manifest (actctx.vbs).
+#            shipped VemoFunction.manifest (four_classes.vbs).
 # Usage: deployment_test.sh BUILD_DIR [user|regfree]...
 set -uo pipefail
 here=$(cd "$(dirname "$0")/../../.." && pwd)
@@ -113,7 +113,7 @@ for c in $cases; do
     check "the host program by the manifest embedded in the DLL" "host_passes"
     cp "$build/VemoFunction.manifest" "$app/"
     out=$(VEMO_VBS_HOST="$build/tests/com/vbs_host.exe" VEMO_VBS_ACTCTX='C:\app\VemoFunction.manifest' \
-          "$here/scripts/run-vbs" "$here/tests/com/deploy/actctx.vbs" 2>&1)
+          "$here/scripts/run-vbs" "$here/tests/com/deploy/four_classes.vbs" 2>&1)
     rc=$?
     check "VBScript through an activation context" "[ $rc -eq 0 ]"
     [ "$rc" -eq 0 ] || echo "$out"

@@ -1,6 +1,8 @@
 // A host program for registration-free activation: its manifest (resource 1)
 // depends on the private assembly VemoFunction, whose DLL and manifest lie
 // beside it; nothing is registered (deployment_test.sh checks the registry).
+// Built a second time without the manifest as registered_host, the same
+// checks of the classes as an installer registered them (installer_test.sh).
 // Without arguments: every class by ProgID and by CLSID (the IDL's), early
 // and late bound, and the type library by its identity. With "proxies":
 // every dual interface, the older IniFile IIDs too, called from another

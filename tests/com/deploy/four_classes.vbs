@@ -1,5 +1,6 @@
-' The library in an activation context made from its shipped manifest
-' (vbs_host with VEMO_VBS_ACTCTX), with nothing registered.
+' The four classes by ProgID, late bound, one member of each: in an
+' activation context made from the shipped manifest with nothing registered
+' (vbs_host with VEMO_VBS_ACTCTX), or as an installer registered them.
 Dim progIds, i, o, ini, btns, btn, funs, ctx
 progIds = Array("VemoFunction.IniFile", "VemoFunction.VemoFuns", "VemoFunction.Btns", "VemoFunction.Btn")
 For i = 0 To UBound(progIds)
@@ -23,7 +24,9 @@ Set ini = Nothing: Set btns = Nothing: Set btn = Nothing: Set funs = Nothing: Se
 ' Wine provides no Microsoft.Windows.ActCtx, the scripting object that makes
 ' such a context from within a script; hence the host does it here. When
 ' this check fails, Wine has gained it.
-On Error Resume Next
-Set ctx = CreateObject("Microsoft.Windows.ActCtx")
-Check Err.Number = 429, "Microsoft.Windows.ActCtx is missing from Wine (error " & Err.Number & ")"
-On Error GoTo 0
+If Env("VEMO_VBS_ACTCTX") <> "" Then
+    On Error Resume Next
+    Set ctx = CreateObject("Microsoft.Windows.ActCtx")
+    Check Err.Number = 429, "Microsoft.Windows.ActCtx is missing from Wine (error " & Err.Number & ")"
+    On Error GoTo 0
+End If
