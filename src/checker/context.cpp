@@ -41,8 +41,10 @@ bool AnyClassKey(const ClassesView& view) {
 
 Context::Context(const Options& o, Report& r)
     : options(o), report(r), view(o.scope, OwnBits()), wine(WineVersion()),
-      userRegistration(o.scope == Scope::kUser ||
-                       (o.scope == Scope::kMerged && AnyClassKey(ClassesView(Scope::kUser, OwnBits())))) {
+      // Wine's merged view is the machine's alone, so there only a
+      // registration for the machine mends it.
+      userRegistration(o.scope == Scope::kUser || (o.scope == Scope::kMerged && wine.empty() &&
+                                                   AnyClassKey(ClassesView(Scope::kUser, OwnBits())))) {
     dllToRegister = !o.dll.empty() ? o.dll : RegisteredServer(view);
     if (dllToRegister.empty()) dllToRegister = BesideChecker();
 }
