@@ -159,6 +159,17 @@ void CheckLive(Context& c, const Findings& f) {
                             L"'s COM reads no per-user classes, so it cannot create an object registered for the user");
         return;
     }
+    if (c.wine.empty() && c.options.scope == Scope::kMachine) {
+        // Windows looks in the user's classes first: the objects would come
+        // from the user's registration, not from the machine's.
+        const ClassesView user(Scope::kUser, c.view.bits());
+        for (const table::ClassText& k : kClasses) {
+            if (!user.HasKey(std::wstring(L"CLSID\\") + k.clsid)) continue;
+            c.report.NotRun(L"live checks of the machine's registration",
+                            L"this user's own registration of VemoFunction comes first here (check it with /user)");
+            return;
+        }
+    }
     for (int i = 0; i < kClassCount; ++i) CheckClassLive(c, f, i);
 }
 

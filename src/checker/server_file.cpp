@@ -10,7 +10,11 @@ std::wstring FilePath(const std::wstring& registered) {
     std::wstring p = registered;
     if (p.size() >= 2 && p.front() == L'"' && p.back() == L'"') p = p.substr(1, p.size() - 2);
     wchar_t full[MAX_PATH * 2];
-    DWORD n = GetFullPathNameW(p.c_str(), MAX_PATH * 2, full, nullptr);
+    // A bare file name is found as the loader finds it, on the search path.
+    DWORD n = p.find_first_of(L"\\/:") == std::wstring::npos
+                  ? SearchPathW(nullptr, p.c_str(), nullptr, MAX_PATH * 2, full, nullptr)
+                  : 0;
+    if (!n || n >= MAX_PATH * 2) n = GetFullPathNameW(p.c_str(), MAX_PATH * 2, full, nullptr);
     return n && n < MAX_PATH * 2 ? std::wstring(full, n) : p;
 }
 

@@ -9,7 +9,8 @@
 
 namespace vemo::check {
 
-// A registered path as a file name: surrounding quotes taken off, made full.
+// A registered path as a file name: surrounding quotes taken off, made
+// full (a bare name as found on the search path).
 std::wstring FilePath(const std::wstring& registered);
 bool SameFile(const std::wstring& a, const std::wstring& b);
 bool FileExists(const std::wstring& path);
