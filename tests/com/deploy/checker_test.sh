@@ -6,9 +6,13 @@
 # the per-user case has one of its own.
 # Usage: checker_test.sh BUILD_DIR [CASE...]
 #   CASE: a name of the table below, or "user"; all of them by default.
-#   32bit-client (the 64-bit build only): the 32-bit checker of the win32
-#   build beside this one, in this build's 64-bit prefix where only the
-#   64-bit DLL is registered. Exits 77 (not run) where it cannot run.
+#   The 64-bit build's cases with the win32 build beside it (its 32-bit DLL
+#   and checker), in this build's 64-bit prefix:
+#     otherbits     a class's server re-pointed to the 32-bit DLL;
+#     32bit-client  the 32-bit checker where only the 64-bit DLL is
+#                   registered (needs a machine that runs 32-bit code).
+#   A case that cannot run here is named at the end, and the exit is 77
+#   (not run) unless a check failed.
 set -uo pipefail
 here=$(cd "$(dirname "$0")/../../.." && pwd)
 build=$(cd "$1" && pwd); shift
@@ -19,17 +23,8 @@ winpath() { printf 'Z:%s' "${1//\//\\}"; }
 checker=$build/VemoFunctionCheck.exe
 dll=$(winpath "$build/VemoFunction.dll")
 regsvr32='%SystemRoot%\System32\regsvr32'
-if [ "${1:-}" = 32bit-client ]; then
-  checker=$build/../win32/VemoFunctionCheck.exe
-  [ "$(cat "$build/wine-arch")" = win64 ] || { echo "32bit-client runs in a 64-bit prefix: the win64 build's"; exit 2; }
-  "$here/scripts/probe-32bit" >/dev/null || { echo "not run: this machine runs no 32-bit code"; exit 77; }
-  [ -f "$checker" ] || { echo "not run: no 32-bit checker at $checker (build the win32 preset)"; exit 77; }
-  checker=$(cd "$(dirname "$checker")" && pwd)/VemoFunctionCheck.exe
-  # A 32-bit client of 64-bit Windows registers with SysWOW64's regsvr32,
-  # and the 32-bit DLL beside the checker is the one to register.
-  regsvr32='%SystemRoot%\SysWOW64\regsvr32'
-  dll32=$(winpath "$(dirname "$checker")/VemoFunction.dll")
-fi
+win32=$(cd "$build/.." && pwd)/win32
+not_run=
 cases=${*:-healthy model progid typelib interface elsewhere deleted usage user}
 
 prefix=
@@ -93,12 +88,28 @@ for c in $cases; do
     check_eq "user: the merged view of Wine lacks it, mended for the machine" \
       "PROBLEM VemoFunction is not registered in HKEY_CLASSES_ROOT, $(cut -c4-5 <<< "$(cat "$build/wine-arch")")-bit view; $mend" "$(problems)"
     ;;
-  32bit-client)
-    new_prefix
-    registered
-    run_checker
+  otherbits|32bit-client)
+    if [ "$(cat "$build/wine-arch")" != win64 ] || [ ! -f "$win32/VemoFunction.dll" ]; then
+      not_run+=" $c (the 64-bit build's, with the win32 build beside it)"; continue
+    fi
+    [ -n "$prefix" ] || { new_prefix; registered; }
+    if [ "$c" = otherbits ]; then
+      "$wine" reg add "$key\\InprocServer32" /ve /d "$(winpath "$win32/VemoFunction.dll")" /f >/dev/null
+      run_checker
+      check_eq "a class's server is the 32-bit DLL, a 64-bit client" \
+        "PROBLEM $(winpath "$win32/VemoFunction.dll") is a 32-bit DLL, which 64-bit clients cannot load (it is registered with %SystemRoot%\SysWOW64\regsvr32); $mend" \
+        "$(problems)"
+      check "the other bitness: that class's live checks not run, non-zero exit" \
+        "grep -qx 'NOT RUN Btns: live checks: its in-process server above is not usable' <<< \"\$out\" && [ $rc -eq 1 ]"
+      registered
+      continue
+    fi
+    "$here/scripts/probe-32bit" >/dev/null || { not_run+=" $c (this machine runs no 32-bit code)"; continue; }
+    # A 32-bit client of 64-bit Windows registers with SysWOW64's regsvr32,
+    # and the 32-bit DLL beside its checker is the one to register.
+    out=$("$wine" "$win32/VemoFunctionCheck.exe" 2>&1 | tr -d '\r'); rc=${PIPESTATUS[0]}
     check_eq "only the 64-bit DLL registered, a 32-bit client" \
-      "PROBLEM VemoFunction is registered only in HKEY_CLASSES_ROOT, 64-bit view ($dll, by the 64-bit regsvr32): 32-bit clients cannot create it; mend: $regsvr32 \"$dll32\"" \
+      "PROBLEM VemoFunction is registered only in HKEY_CLASSES_ROOT, 64-bit view ($dll, by the 64-bit regsvr32): 32-bit clients cannot create it; mend: %SystemRoot%\SysWOW64\regsvr32 \"$(winpath "$win32/VemoFunction.dll")\"" \
       "$(problems)"
     check "32-bit client: the rest not run, non-zero exit" "grep -qx 'NOT RUN the other checks: .*' <<< \"\$out\" && [ $rc -eq 1 ]"
     ;;
@@ -119,4 +130,8 @@ for c in $cases; do
     ;;
   esac
 done
+if [ "$failed" -eq 0 ] && [ -n "$not_run" ]; then
+  echo "$passed passed, 0 failed; not run:$not_run"
+  exit 77
+fi
 check_summary
