@@ -22,8 +22,10 @@ struct Context {
     ClassesView view;
     std::wstring wine;  // Wine's version, empty on Windows
     // The DLL a mending command registers: /dll, else a registered file of
-    // this bitness, else the one beside the checker; empty when none is known.
+    // this bitness and release, else such a one beside the checker; empty
+    // when none is known.
     std::wstring dllToRegister;
+    std::wstring besideChecker;
     // Whether a merged view's registration is the user's (then the user's
     // command mends it).
     bool userRegistration;
@@ -31,6 +33,9 @@ struct Context {
     // The regsvr32 command line that registers `dll` (dllToRegister when
     // empty) for this view's bitness and scope.
     std::wstring Register(const std::wstring& dll = {}) const;
+    // A sound DLL to register instead of the registered file `path`; empty
+    // when none is known.
+    std::wstring SoundDllOtherThan(const std::wstring& path) const;
 };
 
 struct Findings {

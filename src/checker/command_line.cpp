@@ -39,6 +39,11 @@ bool ParseCommandLine(int argc, wchar_t** argv, Options& options, std::wstring& 
                 error = L"/dll " + options.dll + L": no such file";
                 return false;
             }
+            // This bitness's registration can never name a DLL of the other.
+            if (PeBits(options.dll) != OwnBits()) {
+                error = L"/dll " + options.dll + L" is no " + BitsText(OwnBits()) + L" DLL: check it with the checker of its bitness";
+                return false;
+            }
         } else if (Is(a, L"quiet")) {
             options.quiet = true;
         } else {

@@ -17,7 +17,9 @@ std::wstring BesideChecker() {
     if (!n || n >= MAX_PATH * 2) return {};
     std::wstring path(self, n);
     path = path.substr(0, path.find_last_of(L"\\/") + 1) + table::kDllName;
-    return FileExists(path) && PeBits(path) == OwnBits() ? path : std::wstring();
+    return FileExists(path) && PeBits(path) == OwnBits() && FileVersion(path) == table::kAssemblyVersion
+               ? path
+               : std::wstring();
 }
 
 std::wstring RegisteredServer(const ClassesView& view) {
@@ -25,7 +27,8 @@ std::wstring RegisteredServer(const ClassesView& view) {
         auto server = view.Text(std::wstring(L"CLSID\\") + c.clsid + L"\\InprocServer32");
         if (!server || server->empty()) continue;
         const std::wstring path = FilePath(*server);
-        if (FileExists(path) && PeBits(path) == view.bits()) return path;
+        if (FileExists(path) && PeBits(path) == view.bits() && FileVersion(path) == table::kAssemblyVersion)
+            return path;
     }
     return {};
 }
@@ -45,8 +48,16 @@ Context::Context(const Options& o, Report& r)
       // registration for the machine mends it.
       userRegistration(o.scope == Scope::kUser || (o.scope == Scope::kMerged && wine.empty() &&
                                                    AnyClassKey(ClassesView(Scope::kUser, OwnBits())))) {
+    besideChecker = BesideChecker();
     dllToRegister = !o.dll.empty() ? o.dll : RegisteredServer(view);
-    if (dllToRegister.empty()) dllToRegister = BesideChecker();
+    if (dllToRegister.empty()) dllToRegister = besideChecker;
+}
+
+std::wstring Context::SoundDllOtherThan(const std::wstring& path) const {
+    for (const std::wstring* dll : {&options.dll, &dllToRegister, &besideChecker}) {
+        if (!dll->empty() && !SameFile(*dll, path)) return *dll;
+    }
+    return {};
 }
 
 std::wstring Context::Register(const std::wstring& dll) const {

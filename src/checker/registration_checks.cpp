@@ -104,12 +104,12 @@ void CheckServerFiles(Context& c, Findings& f) {
         }
         const std::wstring label = L"in-process server of " + names + L": " + path;
         bool usable = false;
+        const std::wstring instead = c.SoundDllOtherThan(path);
         if (!FileExists(path)) {
-            const std::wstring elsewhere = SameFile(c.dllToRegister, path) ? std::wstring() : c.dllToRegister;
             c.report.Problem(label + L" does not exist",
-                             elsewhere.empty() ? L"reinstall VemoFunction, or register the DLL where it is now: " +
-                                                     c.Register(L"PATH OF VemoFunction.dll")
-                                               : L"reinstall VemoFunction, or " + c.Register(elsewhere));
+                             L"reinstall VemoFunction, or " +
+                                 (instead.empty() ? L"register the DLL where it is now: " + c.Register(L"PATH OF VemoFunction.dll")
+                                                  : c.Register(instead)));
             c.report.NotRun(path + L": machine type and version", L"the file does not exist");
         } else {
             if (!c.options.dll.empty() && !SameFile(path, c.options.dll)) {
@@ -122,24 +122,23 @@ void CheckServerFiles(Context& c, Findings& f) {
             if (!bits) {
                 c.report.Problem(path + L" is no 32- or 64-bit Windows DLL", L"reinstall VemoFunction");
             } else if (*bits != own) {
-                const std::wstring fix = SameFile(c.dllToRegister, path) ? std::wstring() : c.dllToRegister;
                 c.report.Problem(path + L" is a " + BitsText(*bits) + L" DLL, which " + BitsText(own) +
                                      L" clients cannot load (it is registered with " + Regsvr32For(*bits) + L")",
-                                 c.Register(fix.empty() ? L"PATH OF THE " + std::wstring(BitsText(own)) +
-                                                              L" VemoFunction.dll"
-                                                        : fix));
+                                 c.Register(instead.empty() ? L"PATH OF THE " + std::wstring(BitsText(own)) +
+                                                                  L" VemoFunction.dll"
+                                                            : instead));
             } else {
                 c.report.Ok(path + L" is a " + BitsText(own) + L" DLL");
                 usable = true;
             }
             auto version = FileVersion(path);
+            const std::wstring release = std::wstring(L"reinstall VemoFunction ") + table::kAssemblyVersion;
             if (Equal(version, table::kAssemblyVersion)) {
                 c.report.Ok(path + L" has file version " + table::kAssemblyVersion);
             } else {
                 c.report.Problem(path + L" has file version " + (version ? *version : L"none") + L", not " +
                                      table::kAssemblyVersion,
-                                 L"reinstall VemoFunction " + std::wstring(table::kAssemblyVersion) + L", or " +
-                                     c.Register());
+                                 instead.empty() ? release : release + L", or " + c.Register(instead));
             }
         }
         for (int j = 0; j < kClassCount; ++j) {

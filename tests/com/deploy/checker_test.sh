@@ -25,7 +25,7 @@ dll=$(winpath "$build/VemoFunction.dll")
 regsvr32='%SystemRoot%\System32\regsvr32'
 win32=$(cd "$build/.." && pwd)/win32
 not_run=
-cases=${*:-healthy model progid typelib interface elsewhere deleted usage user}
+cases=${*:-healthy model progid typelib interface elsewhere deleted noserver classkey classversion marshaller typelibfile version unregistered usage user}
 
 prefix=
 new_prefix() {
@@ -43,16 +43,31 @@ run_checker() { out=$("$wine" "$checker" "$@" 2>&1 | tr -d '\r'); rc=${PIPESTATU
 problems() { grep '^PROBLEM ' <<< "$out"; }
 
 key='HKCR\CLSID\{A8CB2545-E499-11D5-9FA9-00E04C54B3B6}'
+arch=$(cat "$build/wine-arch")
+copy_elsewhere() { mkdir -p "$prefix/drive_c/old" && cp "$build/VemoFunction.dll" "$prefix/drive_c/old/"; }
+# Another release: the file version's last part (9.0.0.1203, 0x04B3, low
+# byte first after the fixed version record's signature) made 1204.
+patch_version() {
+  local at; at=$(LC_ALL=C grep -obUaP '\xBD\x04\xEF\xFE' "$1" | head -n 1 | cut -d: -f1)
+  [ -n "$at" ] && printf '\xb4' | dd of="$1" bs=1 seek=$((at + 12)) conv=notrunc status=none
+}
 mend="mend: $regsvr32 \"$dll\""
 old='C:\old\VemoFunction.dll'
 # case | seeding (run by eval) | checker options | the one PROBLEM line it must give
 table=$(cat <<TABLE
 model|"\$wine" reg add '$key\\InprocServer32' /v ThreadingModel /d Both /f||Btns: ThreadingModel is "Both", not Apartment; $mend
 progid|"\$wine" reg add 'HKCR\\VemoFunction.Btn\\CLSID' /ve /d '{A8CB2545-E499-11D5-9FA9-00E04C54B3B6}' /f||Btn: ProgID VemoFunction.Btn names {A8CB2545-E499-11D5-9FA9-00E04C54B3B6}, not {A8CB2543-E499-11D5-9FA9-00E04C54B3B6}; $mend
-typelib|"\$wine" reg delete 'HKCR\\TypeLib\\{A8CB253F-E499-11D5-9FA9-00E04C54B3B6}' /f||type library {A8CB253F-E499-11D5-9FA9-00E04C54B3B6} 1.2 ($(cat "$build/wine-arch")) is not registered; $mend
+typelib|"\$wine" reg delete 'HKCR\\TypeLib\\{A8CB253F-E499-11D5-9FA9-00E04C54B3B6}' /f||type library {A8CB253F-E499-11D5-9FA9-00E04C54B3B6} 1.2 ($arch) is not registered; $mend
 interface|"\$wine" reg delete 'HKCR\\Interface\\{A8CB2546-E499-11D5-9FA9-00E04C54B3B6}' /f||interface _VemoFuns {A8CB2546-E499-11D5-9FA9-00E04C54B3B6} is not registered (calls from another apartment fail); $mend
-elsewhere|mkdir -p "\$prefix/drive_c/old" && cp "$build/VemoFunction.dll" "\$prefix/drive_c/old/" && "\$wine" regsvr32 /s '$old'|/dll $dll|in-process server of IniFile, VemoFuns, Btns, Btn: $old is not the expected $dll; $mend
-deleted|mkdir -p "\$prefix/drive_c/old" && cp "$build/VemoFunction.dll" "\$prefix/drive_c/old/" && "\$wine" regsvr32 /s '$old' && rm "\$prefix/drive_c/old/VemoFunction.dll"||in-process server of IniFile, VemoFuns, Btns, Btn: $old does not exist; mend: reinstall VemoFunction, or $regsvr32 "$dll"
+elsewhere|copy_elsewhere && "\$wine" regsvr32 /s '$old'|/dll $dll|in-process server of IniFile, VemoFuns, Btns, Btn: $old is not the expected $dll; $mend
+deleted|copy_elsewhere && "\$wine" regsvr32 /s '$old' && rm "\$prefix/drive_c/old/VemoFunction.dll"||in-process server of IniFile, VemoFuns, Btns, Btn: $old does not exist; mend: reinstall VemoFunction, or $regsvr32 "$dll"
+noserver|"\$wine" reg delete '$key\\InprocServer32' /f||Btns: class {A8CB2545-E499-11D5-9FA9-00E04C54B3B6} names no in-process server (InprocServer32); $mend
+classkey|"\$wine" reg delete '$key' /f||Btns: class {A8CB2545-E499-11D5-9FA9-00E04C54B3B6} is not registered; $mend
+classversion|"\$wine" reg add '$key\\VERSION' /ve /d 1.0 /f||Btns: TypeLib is "{A8CB253F-E499-11D5-9FA9-00E04C54B3B6}" and VERSION "1.0", not {A8CB253F-E499-11D5-9FA9-00E04C54B3B6} and 1.2; $mend
+marshaller|"\$wine" reg add 'HKCR\\Interface\\{A8CB2544-E499-11D5-9FA9-00E04C54B3B6}\\ProxyStubClsid32' /ve /d '{00000000-0000-0000-0000-000000000001}' /f||interface _Btns {A8CB2544-E499-11D5-9FA9-00E04C54B3B6}: ProxyStubClsid32 is "{00000000-0000-0000-0000-000000000001}", not the automation marshaller {00020424-0000-0000-C000-000000000046}; $mend
+typelibfile|"\$wine" reg add 'HKCR\\TypeLib\\{A8CB253F-E499-11D5-9FA9-00E04C54B3B6}\\1.2\\0\\$arch' /ve /d 'C:\\gone\\VemoFunction.dll' /f||type library {A8CB253F-E499-11D5-9FA9-00E04C54B3B6} 1.2 ($arch) names C:\\gone\\VemoFunction.dll, which does not exist; $mend
+version|copy_elsewhere && patch_version "\$prefix/drive_c/old/VemoFunction.dll" && "\$wine" regsvr32 /s '$old'||$old has file version 9.0.0.1204, not 9.0.0.1203; mend: reinstall VemoFunction 9.0.0.1203, or $regsvr32 "$dll"
+unregistered|"\$wine" regsvr32 /s /u "$dll"||VemoFunction is not registered in HKEY_CLASSES_ROOT, ${arch#win}-bit view; $mend
 TABLE
 )
 
