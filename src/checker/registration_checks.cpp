@@ -108,8 +108,9 @@ void CheckServerFiles(Context& c, Findings& f) {
         if (!FileExists(path)) {
             c.report.Problem(label + L" does not exist",
                              L"reinstall VemoFunction, or " +
-                                 (instead.empty() ? L"register the DLL where it is now: " + c.Register(L"PATH OF VemoFunction.dll")
-                                                  : c.Register(instead)));
+                                 (instead.empty()
+                                      ? L"register the DLL where it is now: " + c.Register(L"PATH OF VemoFunction.dll")
+                                      : c.Register(instead)));
             c.report.NotRun(path + L": machine type and version", L"the file does not exist");
         } else {
             if (!c.options.dll.empty() && !SameFile(path, c.options.dll)) {
@@ -123,7 +124,8 @@ void CheckServerFiles(Context& c, Findings& f) {
                 c.report.Problem(path + L" is no 32- or 64-bit Windows DLL", L"reinstall VemoFunction");
             } else if (*bits != own) {
                 c.report.Problem(path + L" is a " + BitsText(*bits) + L" DLL, which " + BitsText(own) +
-                                     L" clients cannot load (it is registered with " + Regsvr32For(*bits) + L")",
+                                     L" clients cannot load (it serves " + BitsText(*bits) + L" clients, registered with " +
+                                     Regsvr32For(*bits) + L")",
                                  c.Register(instead.empty() ? L"PATH OF THE " + std::wstring(BitsText(own)) +
                                                                   L" VemoFunction.dll"
                                                             : instead));
@@ -133,7 +135,9 @@ void CheckServerFiles(Context& c, Findings& f) {
             }
             auto version = FileVersion(path);
             const std::wstring release = std::wstring(L"reinstall VemoFunction ") + table::kAssemblyVersion;
-            if (Equal(version, table::kAssemblyVersion)) {
+            if (!bits) {
+                c.report.NotRun(path + L": version", L"the file is no DLL");
+            } else if (Equal(version, table::kAssemblyVersion)) {
                 c.report.Ok(path + L" has file version " + table::kAssemblyVersion);
             } else {
                 c.report.Problem(path + L" has file version " + (version ? *version : L"none") + L", not " +

@@ -112,7 +112,7 @@ for c in $cases; do
       "$wine" reg add "$key\\InprocServer32" /ve /d "$(winpath "$win32/VemoFunction.dll")" /f >/dev/null
       run_checker
       check_eq "a class's server is the 32-bit DLL, a 64-bit client" \
-        "PROBLEM $(winpath "$win32/VemoFunction.dll") is a 32-bit DLL, which 64-bit clients cannot load (it is registered with %SystemRoot%\SysWOW64\regsvr32); $mend" \
+        "PROBLEM $(winpath "$win32/VemoFunction.dll") is a 32-bit DLL, which 64-bit clients cannot load (it serves 32-bit clients, registered with %SystemRoot%\SysWOW64\regsvr32); $mend" \
         "$(problems)"
       check "the other bitness: that class's live checks not run, non-zero exit" \
         "grep -qx 'NOT RUN Btns: live checks: its in-process server above is not usable' <<< \"\$out\" && [ $rc -eq 1 ]"
