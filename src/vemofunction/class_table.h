@@ -1,7 +1,8 @@
-// The library's COM identities as text: what registration writes and what
-// the side-by-side manifest declares. Portable (no Windows header), so that
-// the build's manifest writer (tools/manifest) compiles it for the build
-// machine and the manifest cannot drift from the registration.
+// The library's COM identities as text: what registration writes, what
+// the side-by-side manifest declares and what the registration checker
+// (src/checker) expects. Portable (no Windows header), so that the build's
+// manifest writer (tools/manifest) compiles it for the build machine and
+// the manifest cannot drift from the registration.
 #pragma once
 
 namespace vemo::table {
@@ -9,6 +10,7 @@ namespace vemo::table {
 struct ClassText {
     const wchar_t* clsid;
     const wchar_t* progId;  // also the class description
+    const wchar_t* name;
 };
 
 struct InterfaceText {
@@ -17,6 +19,7 @@ struct InterfaceText {
     // Aliases in the type library, so registering the library does not
     // register them: registration writes their keys itself.
     bool alias;
+    int ofClass;  // the index in kClasses of the class that answers it
 };
 
 inline constexpr wchar_t kAssemblyName[] = L"VemoFunction";
@@ -37,20 +40,20 @@ inline constexpr wchar_t kIDispatch[] = L"{00020400-0000-0000-C000-000000000046}
 
 // In the order of the class factory's table (frame/classes.cpp).
 inline constexpr ClassText kClasses[] = {
-    {L"{A8CB2541-E499-11D5-9FA9-00E04C54B3B6}", L"VemoFunction.IniFile"},
-    {L"{A8CB2547-E499-11D5-9FA9-00E04C54B3B6}", L"VemoFunction.VemoFuns"},
-    {L"{A8CB2545-E499-11D5-9FA9-00E04C54B3B6}", L"VemoFunction.Btns"},
-    {L"{A8CB2543-E499-11D5-9FA9-00E04C54B3B6}", L"VemoFunction.Btn"},
+    {L"{A8CB2541-E499-11D5-9FA9-00E04C54B3B6}", L"VemoFunction.IniFile", L"IniFile"},
+    {L"{A8CB2547-E499-11D5-9FA9-00E04C54B3B6}", L"VemoFunction.VemoFuns", L"VemoFuns"},
+    {L"{A8CB2545-E499-11D5-9FA9-00E04C54B3B6}", L"VemoFunction.Btns", L"Btns"},
+    {L"{A8CB2543-E499-11D5-9FA9-00E04C54B3B6}", L"VemoFunction.Btn", L"Btn"},
 };
 
 // The dual interfaces, with the two older IniFile IIDs.
 inline constexpr InterfaceText kInterfaces[] = {
-    {L"{CC289CE1-275D-43BA-A3B7-23E2C0D703D2}", L"_IniFile", false},
-    {L"{A8CB2540-E499-11D5-9FA9-00E04C54B3B6}", L"IniFile___v0", true},
-    {L"{B7AD0309-C0CB-4506-A74F-93D37EEFD9C7}", L"IniFile___v1", true},
-    {L"{A8CB2546-E499-11D5-9FA9-00E04C54B3B6}", L"_VemoFuns", false},
-    {L"{A8CB2544-E499-11D5-9FA9-00E04C54B3B6}", L"_Btns", false},
-    {L"{A8CB2542-E499-11D5-9FA9-00E04C54B3B6}", L"_Btn", false},
+    {L"{CC289CE1-275D-43BA-A3B7-23E2C0D703D2}", L"_IniFile", false, 0},
+    {L"{A8CB2540-E499-11D5-9FA9-00E04C54B3B6}", L"IniFile___v0", true, 0},
+    {L"{B7AD0309-C0CB-4506-A74F-93D37EEFD9C7}", L"IniFile___v1", true, 0},
+    {L"{A8CB2546-E499-11D5-9FA9-00E04C54B3B6}", L"_VemoFuns", false, 1},
+    {L"{A8CB2544-E499-11D5-9FA9-00E04C54B3B6}", L"_Btns", false, 2},
+    {L"{A8CB2542-E499-11D5-9FA9-00E04C54B3B6}", L"_Btn", false, 3},
 };
 
 }  // namespace vemo::table

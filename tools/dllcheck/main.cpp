@@ -6,6 +6,9 @@
 //                 [--typelib-equals FILE] [--manifest-equals FILE] [--dump]
 //                 [--typelib-imports {GUID}:MAJOR.MINOR:LCID,...]
 //                 (the libraries type library resource 1 imports, exactly)
+//        dllcheck PROGRAM.exe --program --machine i386|amd64 --version A.B.C.D
+//                 --system-dlls NAME.dll,...
+//                 (a program: its kind, imports and version resource only)
 //        dllcheck --typelib-layout FILE.tlb 4|8 [--dump]
 //                 (a bare type library's system kind and vtable layout)
 // Prints one PASS or FAIL line per check and "N passed, M failed"; exits 1
@@ -110,11 +113,13 @@ int Run(int argc, char** argv) {
         return report.Finish();
     }
     std::map<std::string, std::string> opt;
-    bool dump = false;
+    bool dump = false, program = false;
     for (int i = 2; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--dump") {
             dump = true;
+        } else if (a == "--program") {
+            program = true;
         } else if (a.rfind("--", 0) == 0 && i + 1 < argc) {
             opt[a.substr(2)] = argv[++i];
         } else {
@@ -122,7 +127,8 @@ int Run(int argc, char** argv) {
         }
     }
     for (const char* need : {"machine", "version", "exports", "system-dlls"}) {
-        if (!opt.count(need)) throw std::invalid_argument(std::string("--") + need + " missing");
+        if (!opt.count(need) && !(program && std::string(need) == "exports"))
+            throw std::invalid_argument(std::string("--") + need + " missing");
     }
     const bool x86 = opt["machine"] == "i386";
     if (!x86 && opt["machine"] != "amd64") throw std::invalid_argument("--machine is i386 or amd64");
@@ -131,13 +137,16 @@ int Run(int argc, char** argv) {
     Report report;
     char machine[16];
     std::snprintf(machine, sizeof machine, "0x%04x", pe.machine());
-    report.Check(pe.machine() == (x86 ? 0x14c : 0x8664) && pe.is_pe32_plus() != x86 && pe.is_dll(),
-                 "a DLL for " + opt["machine"], std::string("machine ") + machine + (pe.is_pe32_plus() ? ", PE32+" : ", PE32"));
+    report.Check(pe.machine() == (x86 ? 0x14c : 0x8664) && pe.is_pe32_plus() != x86 && pe.is_dll() != program,
+                 (program ? "a program for " : "a DLL for ") + opt["machine"],
+                 std::string("machine ") + machine + (pe.is_pe32_plus() ? ", PE32+" : ", PE32"));
 
-    std::vector<std::string> want = SplitList(opt["exports"]), have = pe.export_names();
-    std::sort(want.begin(), want.end());
-    std::sort(have.begin(), have.end());
-    report.Check(want == have, "exports exactly " + Join(want) + ", undecorated", "has " + Join(have));
+    if (!program) {
+        std::vector<std::string> want = SplitList(opt["exports"]), have = pe.export_names();
+        std::sort(want.begin(), want.end());
+        std::sort(have.begin(), have.end());
+        report.Check(want == have, "exports exactly " + Join(want) + ", undecorated", "has " + Join(have));
+    }
 
     std::set<std::string> system;
     for (const std::string& d : SplitList(opt["system-dlls"])) system.insert(Lower(d));
@@ -151,6 +160,7 @@ int Run(int argc, char** argv) {
     const Resource* version = pe.FindResource(ResourceId{16, {}}, ResourceId{1, {}});
     std::string found = version ? FileVersion(version->data).value_or("unreadable") : "missing";
     report.Check(found == opt["version"], "version resource " + opt["version"], found);
+    if (program) return report.Finish();
 
     const ResourceId typelib{std::nullopt, u"TYPELIB"};
     const Resource* tlb = pe.FindResource(typelib, ResourceId{1, {}});

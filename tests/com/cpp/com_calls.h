@@ -4,12 +4,12 @@
 #pragma once
 #include <windows.h>
 #include <oleauto.h>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "frame/com_ptr.h"
 #include "frame/handles.h"
+#include "frame/other_apartment.h"
 
 using vemo::ComPtr;
 
@@ -54,45 +54,7 @@ struct LoadedLibrary {
     HRESULT(STDAPICALLTYPE* canUnloadNow)() = nullptr;
 };
 
-// Runs `body` on a thread of its own (a multithreaded apartment) with
-// `object` marshalled to it as `iid`, so every call goes through a proxy.
-// This apartment pumps its messages meanwhile: the calls come back through
-// its queue. Returns the first failure of marshalling, or S_OK.
-namespace detail {
-struct ApartmentCall {
-    IStream* stream;
-    IID iid;
-    const std::function<void(IUnknown*)>* body;
-    HRESULT hr;
-};
-// A thread routine is stdcall: in the 32-bit build no lambda converts to one.
-inline DWORD WINAPI RunInApartment(void* arg) {
-    auto* c = static_cast<ApartmentCall*>(arg);
-    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    IUnknown* proxy = nullptr;
-    c->hr = CoGetInterfaceAndReleaseStream(c->stream, c->iid, reinterpret_cast<void**>(&proxy));
-    if (SUCCEEDED(c->hr)) {
-        (*c->body)(proxy);
-        proxy->Release();
-    }
-    CoUninitialize();
-    return 0;
-}
-}  // namespace detail
-
-inline HRESULT InOtherApartment(IUnknown* object, REFIID iid, const std::function<void(IUnknown*)>& body) {
-    detail::ApartmentCall call = {nullptr, iid, &body, E_FAIL};
-    HRESULT hr = CoMarshalInterThreadInterfaceInStream(iid, object, &call.stream);
-    if (FAILED(hr)) return hr;
-    const vemo::KernelHandle thread(CreateThread(nullptr, 0, detail::RunInApartment, &call, 0, nullptr));
-    if (!thread) return HRESULT_FROM_WIN32(GetLastError());
-    HANDLE waitFor = thread.Get();
-    while (MsgWaitForMultipleObjects(1, &waitFor, FALSE, 60000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    }
-    return call.hr;
-}
+using vemo::InOtherApartment;
 
 // A late-bound call by name with arguments first to last (the caller keeps
 // and clears them); the result in `result`.
