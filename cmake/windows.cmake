@@ -97,6 +97,10 @@ endif()
 # The build's own Wine prefix, for the tools that run during the build.
 set(VEMO_BUILD_PREFIX ${CMAKE_BINARY_DIR}/wineprefix-build)
 
+# -O2 rather than CMake's -O3 for Release: smaller code, no slower in bench/.
+foreach(lang C CXX)
+  string(REPLACE "-O3" "-O2" CMAKE_${lang}_FLAGS_RELEASE "${CMAKE_${lang}_FLAGS_RELEASE}")
+endforeach()
 add_compile_options(-Wall -Wno-unknown-pragmas)
 add_link_options(-static -static-libgcc -static-libstdc++)
 # Lean binaries, the same bytes from any checkout: every function and datum
