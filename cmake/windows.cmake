@@ -107,8 +107,11 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 # in a section of its own, so that the link keeps only what the exports and
 # entry points reach; no link time in the PE header and export table; the
 # source and build folders written as "." and "build" into the debug
-# information (the build folder's map comes last, so it wins inside the source).
-add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-ffunction-sections> $<$<COMPILE_LANGUAGE:C,CXX>:-fdata-sections>
+# information (the build folder's map comes last, so it wins inside the
+# source). Debug information always (it does not change the code): the
+# release strips it into VemoFunction.dll.debug, for the crash reports.
+add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-g>
+  $<$<COMPILE_LANGUAGE:C,CXX>:-ffunction-sections> $<$<COMPILE_LANGUAGE:C,CXX>:-fdata-sections>
   $<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_SOURCE_DIR}=.>
   $<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_BINARY_DIR}=build>)
 add_link_options(-Wl,--gc-sections -Wl,--no-insert-timestamp)
