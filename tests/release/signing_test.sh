@@ -43,7 +43,8 @@ check_signed() {
 }
 
 export VEMO_SIGN_CERT=$tmp/signer.pem VEMO_SIGN_KEY=$tmp/signer.key
-export SOURCE_DATE_EPOCH=$(git -C "$top" log -1 --format=%ct 2>/dev/null || echo 1700000000)
+SOURCE_DATE_EPOCH=$(git -C "$top" log -1 --format=%ct 2>/dev/null || echo 1700000000)
+export SOURCE_DATE_EPOCH
 
 cp "$build/VemoFunction.dll" dll-unsigned.dll
 cp dll-unsigned.dll VemoFunction.dll
