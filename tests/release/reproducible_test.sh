@@ -2,10 +2,10 @@
 # Two releases of the same commit, from two clean clones in folders of
 # different names and depths, must be the same bytes: every file of
 # dist/VemoFunction-<version>/ (DLLs, symbols, manifests, type libraries,
-# installers, docs, SHA256SUMS) and the zip. Each difference is reported with
-# its first differing bytes. No compiler cache: each clone compiles
-# everything itself. Long (four product builds): ctest label release-repro,
-# outside the presets' default run.
+# installers, docs, SHA256SUMS) and the zip. Each difference is reported
+# with its first differing bytes. scripts/release uses no compiler cache, so
+# each clone compiles everything itself. Long (four product builds): ctest
+# label release-repro, outside the presets' default run.
 # Usage: reproducible_test.sh [REPOSITORY]   (default: this checkout's)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
@@ -14,8 +14,6 @@ repo=${1:-$top}
 commit=$(git -C "$repo" rev-parse HEAD)
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-unset CMAKE_C_COMPILER_LAUNCHER CMAKE_CXX_COMPILER_LAUNCHER
-export CCACHE_DISABLE=1
 
 first=$tmp/a/VemoFunction
 second=$tmp/second-clone/of/the/same/commit
