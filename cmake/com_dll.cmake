@@ -12,6 +12,7 @@ function(vemo_widl)
   add_custom_command(OUTPUT ${W_TLB} ${W_OUT}/${W_NAME}_h.h ${W_OUT}/${W_NAME}_i.c
     COMMAND ${VEMO_WIDL} ${WIDL_FLAGS} -t -T ${W_TLB} -h -H ${W_OUT}/${W_NAME}_h.h
             -u -U ${W_OUT}/${W_NAME}_i.c ${W_IDL}
+    COMMAND ${VEMO_WIDL_DATE} ${W_TLB}
     # widl writes the IDL defaults as C++ default arguments, which do not
     # compile for by-reference parameters; the defaults live in the type library.
     COMMAND sed -E -i "s/^( +[A-Za-z_][A-Za-z0-9_ *]*[ *][A-Za-z_][A-Za-z0-9_]*) = [^,)]+([,)])/\\1\\2/"

@@ -11,6 +11,8 @@
 //                 (a program: its kind, imports and version resource only)
 //        dllcheck --typelib-layout FILE.tlb 4|8 [--dump]
 //                 (a bare type library's system kind and vtable layout)
+//        dllcheck --version-of DLL          (prints its file version A.B.C.D)
+//        dllcheck --typelib-of DLL OUT.tlb  (writes its type library resource 1)
 // Prints one PASS or FAIL line per check and "N passed, M failed"; exits 1
 // when a check failed, 2 on bad usage or a file it cannot read.
 #include "pe_file.h"
@@ -111,6 +113,23 @@ int Run(int argc, char** argv) {
         if (argc > 4 && std::string(argv[4]) == "--dump") Dump(lib);
         CheckLayout(report, lib, std::stoi(argv[3]));
         return report.Finish();
+    }
+    if (std::string(argv[1]) == "--version-of" && argc == 3) {
+        const PeFile pe = PeFile::Load(argv[2]);
+        const Resource* version = pe.FindResource(ResourceId{16, {}}, ResourceId{1, {}});
+        std::optional<std::string> found = version ? FileVersion(version->data) : std::nullopt;
+        if (!found) throw std::runtime_error(std::string("no readable version resource in ") + argv[2]);
+        std::printf("%s\n", found->c_str());
+        return 0;
+    }
+    if (std::string(argv[1]) == "--typelib-of" && argc == 4) {
+        const PeFile pe = PeFile::Load(argv[2]);
+        const Resource* tlb = pe.FindResource(ResourceId{std::nullopt, u"TYPELIB"}, ResourceId{1, {}});
+        if (!tlb) throw std::runtime_error(std::string("no type library resource 1 in ") + argv[2]);
+        std::ofstream out(argv[3], std::ios::binary);
+        out.write(reinterpret_cast<const char*>(tlb->data.data()), static_cast<std::streamsize>(tlb->data.size()));
+        if (!out.flush()) throw std::runtime_error(std::string("cannot write ") + argv[3]);
+        return 0;
     }
     std::map<std::string, std::string> opt;
     bool dump = false, program = false;
