@@ -66,7 +66,9 @@ void SetErrorInfoFor(HRESULT hr, const wchar_t* description, const wchar_t* sour
     create->SetDescription(const_cast<LPOLESTR>(description));
     if (tIid) create->SetGUID(*tIid);
     ComPtr<IErrorInfo> info;
-    if (SUCCEEDED(create.As(info, IID_IErrorInfo))) SetErrorInfo(0, info.Get());
+    // __uuidof, not IID_IErrorInfo: that constant's object in libuuid
+    // brings some 6 KB of unrelated GUIDs into the DLL.
+    if (SUCCEEDED(create.As(info, __uuidof(IErrorInfo)))) SetErrorInfo(0, info.Get());
 }
 
 void Raise(HRESULT hr, const std::wstring& description) {
