@@ -162,10 +162,13 @@ add_custom_command(OUTPUT ${GEN}/VemoFunction.tlb
 # (tools/manifest): embedded as manifest resource 1 and shipped beside the
 # DLL as VemoFunction.manifest.
 find_program(VEMO_HOST_CXX NAMES c++ g++ clang++ REQUIRED)
+# The architecture as the manifest and the installer name it.
 if(VEMO_WINEARCH STREQUAL win64)
   set(VEMO_ASSEMBLY_ARCH amd64)
+  set(VEMO_MSI_ARCH x64)
 else()
   set(VEMO_ASSEMBLY_ARCH x86)
+  set(VEMO_MSI_ARCH x86)
 endif()
 set(VEMO_MANIFEST_TOOL ${CMAKE_BINARY_DIR}/tools/manifest)
 set(VEMO_MANIFEST ${GEN}/VemoFunction.manifest)
@@ -181,11 +184,6 @@ add_custom_command(OUTPUT ${VEMO_MANIFEST}
 # The installers' registration rows, written from the same class table by a
 # tool of the build machine (tools/msi): a WiX fragment per scope, which
 # scripts/msi builds the packages around (with the same tool).
-if(VEMO_WINEARCH STREQUAL win64)
-  set(VEMO_MSI_ARCH x64)
-else()
-  set(VEMO_MSI_ARCH x86)
-endif()
 set(VEMO_MSI_TOOL ${CMAKE_BINARY_DIR}/tools/msi)
 file(GLOB VEMO_MSI_TOOL_FILES ${CMAKE_SOURCE_DIR}/tools/msi/*.cpp ${CMAKE_SOURCE_DIR}/tools/msi/*.h)
 set(VEMO_MSI_TOOL_SOURCES ${VEMO_MSI_TOOL_FILES})

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Signing as the release does it (scripts/sign), with a throw-away
-# certificate: a built DLL and an installer (scripts/msi's where the tree has
-# it, else a minimal one made with wixl) each verify against that
-# certificate with a SHA-256 digest, not against another one, and no longer
-# after one byte of the signed content has changed. Needs no Wine.
+# certificate: a built DLL and its installer (scripts/msi) each verify
+# against that certificate with a SHA-256 digest, not against another one,
+# and no longer after one byte of the signed content has changed. Needs no
+# Wine.
 # Usage: signing_test.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -59,43 +59,16 @@ cp dll-unsigned.dll again.dll
 sign_file again.dll
 check "the same file signed at the same SOURCE_DATE_EPOCH is the same bytes" "cmp -s VemoFunction.dll again.dll"
 
-if [[ -x $top/scripts/msi ]]; then
-  what="scripts/msi's installer"
-  mkdir payload
-  cp dll-unsigned.dll payload/VemoFunction.dll
-  cp "$build/VemoFunction.manifest" "$build/gen/VemoFunction.tlb" payload/
-  "$top/scripts/msi" "$build" payload test.msi "$("$build/tools/dllcheck" --version-of dll-unsigned.dll)" >msi.log 2>&1 ||
-    { cat msi.log; echo "FAIL: scripts/msi made no installer"; exit 1; }
-else
-  what="a minimal installer"
-  cp "$build/VemoFunction.manifest" .
-  cat >test.wxs <<'EOF'
-<?xml version="1.0" encoding="utf-8"?>
-<Wix xmlns="http://schemas.microsoft.com/wix/2006/wi">
-  <Product Id="{6F1C3A52-0D4B-4E1A-9C59-6B3E2B7D9A10}" Name="VemoFunction signing test" Language="1033"
-           Version="1.0.0" Manufacturer="VemoFunction developers" UpgradeCode="{0B5E7E44-8C4D-4C2B-A1E3-3F0D6B2C9E21}">
-    <Package InstallerVersion="200" Compressed="yes" InstallScope="perMachine"/>
-    <Media Id="1" Cabinet="payload.cab" EmbedCab="yes"/>
-    <Directory Id="TARGETDIR" Name="SourceDir">
-      <Directory Id="ProgramFilesFolder">
-        <Directory Id="INSTALLDIR" Name="VemoFunction">
-          <Component Id="Manifest" Guid="{9A2D5C61-7E3B-4F08-B6D4-1C8E0F2A3B45}">
-            <File Id="Manifest" Source="VemoFunction.manifest" KeyPath="yes"/>
-          </Component>
-        </Directory>
-      </Directory>
-    </Directory>
-    <Feature Id="Main" Level="1"><ComponentRef Id="Manifest"/></Feature>
-  </Product>
-</Wix>
-EOF
-  wixl -o test.msi test.wxs
-fi
-check "$what is signed" "sign_file test.msi"
+mkdir payload
+cp dll-unsigned.dll payload/VemoFunction.dll
+cp "$build/VemoFunction.manifest" "$build/gen/VemoFunction.tlb" payload/
+"$top/scripts/msi" "$build" payload test.msi "$("$build/tools/dllcheck" --version-of dll-unsigned.dll)" >msi.log 2>&1 ||
+  { cat msi.log; echo "FAIL: scripts/msi made no installer"; exit 1; }
+check "the installer is signed" "sign_file test.msi"
 # The first "VemoFunction" text lies in one of the package's streams, all of
 # which the signature covers.
 at=$(grep -obUa -m1 VemoFunction test.msi | head -1 | cut -d: -f1)
-check_signed "the signed installer ($what)" test.msi "${at:-0}"
+check_signed "the signed installer" test.msi "${at:-0}"
 
 check "a certificate without its key is refused, not ignored" \
   "[[ \$( (unset VEMO_SIGN_KEY; sign_wanted) 2>&1) == *'only one is set'* ]]"

@@ -27,15 +27,8 @@ win32=$(cd "$build/.." && pwd)/win32
 not_run=
 cases=${*:-healthy model progid typelib interface elsewhere deleted noserver classkey classversion marshaller typelibfile version unregistered usage user}
 
-prefix=
-new_prefix() {
-  [ -z "$prefix" ] || { wineserver -k 2>/dev/null; rm -rf "$prefix"; }
-  prefix=$(mktemp -d)
-  . "$here/scripts/wine-env" "$prefix" "$build"
-  "$wine" wineboot -i >/dev/null 2>&1; wineserver -w
-  for t in ado21 collection pyx; do "$wine" "$build/regtlb.exe" "Z:$build/gen/$t.tlb"; done
-}
-trap '[ -z "$prefix" ] || { WINEPREFIX=$prefix wineserver -k 2>/dev/null; rm -rf "$prefix"; }' EXIT
+. "$here/tests/com/deploy/fresh_prefix.sh"
+trap end_prefix EXIT
 registered() { "$wine" regsvr32 /s "$dll"; }
 
 # run_checker ARGS...: its output in $out (lines without CR), its exit code in $rc.

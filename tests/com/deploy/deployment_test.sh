@@ -18,15 +18,8 @@ wine=$here/scripts/wine
 . "$here/tests/support/check.sh"
 keys() { "$wine" reg query "$1" >/dev/null 2>&1; }
 
-prefix=
-new_prefix() {
-  [ -z "$prefix" ] || { wineserver -k 2>/dev/null; rm -rf "$prefix"; }
-  prefix=$(mktemp -d)
-  . "$here/scripts/wine-env" "$prefix" "$build"
-  "$wine" wineboot -i >/dev/null 2>&1; wineserver -w
-  for t in ado21 collection pyx; do "$wine" "$build/regtlb.exe" "Z:$build/gen/$t.tlb"; done
-}
-trap '[ -z "$prefix" ] || { WINEPREFIX=$prefix wineserver -k 2>/dev/null; rm -rf "$prefix"; }' EXIT
+. "$here/tests/com/deploy/fresh_prefix.sh"
+trap end_prefix EXIT
 
 lib='{A8CB253F-E499-11D5-9FA9-00E04C54B3B6}'
 # Every key of a registration, below a classes root.

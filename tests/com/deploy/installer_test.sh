@@ -20,15 +20,8 @@ wine=$here/scripts/wine
 . "$here/tests/support/check.sh"
 
 work=$(mktemp -d)
-prefix=
-trap '[ -z "$prefix" ] || WINEPREFIX=$prefix wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
-new_prefix() {
-  [ -z "$prefix" ] || wineserver -k 2>/dev/null
-  prefix=$work/prefix-$1
-  . "$here/scripts/wine-env" "$prefix" "$build"
-  "$wine" wineboot -i >/dev/null 2>&1; wineserver -w
-  for t in ado21 collection pyx; do "$wine" "$build/regtlb.exe" "Z:$build/gen/$t.tlb"; done
-}
+. "$here/tests/com/deploy/fresh_prefix.sh"
+trap 'end_prefix; rm -rf "$work"' EXIT
 
 # A saved hive (system or user) as sorted lines: "[key]" for each key and
 # "[key]<TAB>value" for each value, key names in lower case (they are
@@ -101,7 +94,7 @@ dir_name=VemoFunction
 for c in $cases; do
   case $c in
   machine)
-    new_prefix machine
+    new_prefix "$work/prefix-machine"
     folder="$prefix/drive_c/Program Files/$dir_name"
     hive system > "$work/system0"; files > "$work/files0"
     msiexec /i "Z:$work/older.msi" /qn; check "the older package installs" "[ $? -eq 0 ] && installed '$work/older.msi'"
@@ -137,7 +130,7 @@ for c in $cases; do
       "$(same_folder < "$work/rows.regsvr32")" "$(same_folder < "$work/rows.msi")"
     ;;
   user)
-    new_prefix user
+    new_prefix "$work/prefix-user"
     users_dir=$(cd "$prefix/drive_c/users" && ls -d */ | grep -vx 'Public/' | head -1)
     folder="$prefix/drive_c/users/${users_dir%/}/AppData/Local/Programs/$user_dir_name"
     hive system > "$work/system0"; hive user > "$work/user0"; files > "$work/files0"
