@@ -46,6 +46,7 @@ struct Findings {
         std::wstring serverFile;
     } classes[kClassCount];
     bool typeLib = false;  // the type library's key, and its file exists
+    bool imports = false;  // every library that VemoFunction's refers to loads
     bool interfaces[kInterfaceCount] = {};
 };
 

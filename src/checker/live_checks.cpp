@@ -135,6 +135,12 @@ void CheckClassLive(Context& c, const Findings& f, int i) {
             c.report.NotRun(what, L"needs the type library's registration above");
             continue;
         }
+        // Without them the marshaller cannot build the proxy (Wine 8's
+        // crashes the process trying).
+        if (!f.imports) {
+            c.report.NotRun(what, L"needs the libraries that VemoFunction's refers to, above");
+            continue;
+        }
         HRESULT answered = E_FAIL;
         // The proxy of a dual interface is its IDispatch too.
         hr = InOtherApartment(object.Get(), Guid(t.iid), [&](IUnknown* proxy) {

@@ -225,6 +225,26 @@ void CheckTypeLibrary(Context& c, Findings& f) {
     }
 }
 
+// What a client's LoadRegTypeLib finds, whatever view is checked: the
+// libraries are the platform's and the host program's, registered by them.
+void CheckImportedLibraries(Context& c, Findings& f) {
+    f.imports = true;
+    for (const table::ImportedLibraryText& k : table::kImportedLibraries) {
+        const std::wstring label = std::wstring(L"type library ") + k.name + L" " + k.libId +
+                                   L", which VemoFunction's refers to,";
+        ComPtr<ITypeLib> lib;
+        HRESULT hr = LoadRegTypeLib(Guid(k.libId), k.major, k.minor, k.lcid, lib.Out());
+        if (SUCCEEDED(hr)) {
+            c.report.Ok(label + L" is registered");
+            continue;
+        }
+        f.imports = false;
+        c.report.Problem(label + L" does not load (" + FailureText(hr) +
+                             L"): early binding and calls from another apartment fail",
+                         std::wstring(L"install or repair ") + k.provider + L", which registers it");
+    }
+}
+
 void CheckInterfaces(Context& c, Findings& f) {
     for (int i = 0; i < kInterfaceCount; ++i) {
         const table::InterfaceText& k = kInterfaces[i];
@@ -261,6 +281,7 @@ void CheckRegistration(Context& c, Findings& f) {
     for (int i = 0; i < kClassCount; ++i) CheckClass(c, f, i);
     CheckServerFiles(c, f);
     CheckTypeLibrary(c, f);
+    CheckImportedLibraries(c, f);
     CheckInterfaces(c, f);
 }
 

@@ -22,6 +22,18 @@ struct InterfaceText {
     int ofClass;  // the index in kClasses of the class that answers it
 };
 
+// A type library that VemoFunction's refers to (an importlib of its IDL):
+// unregistered, early binding cannot resolve the types it gives and the
+// type-library marshaller cannot build the proxies of the interfaces whose
+// parameters have them.
+struct ImportedLibraryText {
+    const wchar_t* name;
+    const wchar_t* libId;
+    unsigned short major, minor;
+    unsigned long lcid;  // the locale it is registered under
+    const wchar_t* provider;  // what installs it
+};
+
 inline constexpr wchar_t kAssemblyName[] = L"VemoFunction";
 inline constexpr wchar_t kAssemblyVersion[] = L"9.0.0.1203";  // the file version
 inline constexpr wchar_t kDllName[] = L"VemoFunction.dll";
@@ -54,6 +66,12 @@ inline constexpr InterfaceText kInterfaces[] = {
     {L"{A8CB2546-E499-11D5-9FA9-00E04C54B3B6}", L"_VemoFuns", false, 1},
     {L"{A8CB2544-E499-11D5-9FA9-00E04C54B3B6}", L"_Btns", false, 2},
     {L"{A8CB2542-E499-11D5-9FA9-00E04C54B3B6}", L"_Btn", false, 3},
+};
+
+inline constexpr ImportedLibraryText kImportedLibraries[] = {
+    {L"ADODB 2.1", L"{00000201-0000-0010-8000-00AA006D2EA4}", 2, 1, 0, L"the data-access components (ADO)"},
+    {L"VBA 6.0", L"{000204EF-0000-0000-C000-000000000046}", 6, 0, 9, L"the Visual Basic runtime"},
+    {L"Pyx 1.0", L"{BD29F730-5BDA-11D1-9C2A-127658000000}", 1, 0, 0, L"the host program"},
 };
 
 }  // namespace vemo::table

@@ -4,9 +4,11 @@
 #include "com_test_support.h"
 #include "frame/handles.h"
 #include "frame/typeinfo.h"
+#include "vemofunction/class_table.h"
 
 #include <gtest/gtest.h>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -421,6 +423,47 @@ TEST_F(TypeLibTest, OutsideTypesAreReferencedNotEmbedded) {
     Param cn = ParamOf(lib_.Get(), L"{A8CB2546-E499-11D5-9FA9-00E04C54B3B6}", L"GetICMaxNum", 1);
     EXPECT_TRUE(cn.byRef);
     EXPECT_EQ(cn.vt, VT_USERDEFINED);
+}
+
+// The registration checker's list of the libraries this one refers to is the
+// set that the members' parameter types resolve into (stdole aside, which
+// every system has).
+TEST_F(TypeLibTest, TheLibrariesItRefersToAreTheCheckersList) {
+    auto text = [](const GUID& g) {
+        wchar_t buffer[40] = {};
+        StringFromGUID2(g, buffer, 40);
+        return std::wstring(buffer);
+    };
+    std::set<std::wstring> referred;
+    for (UINT i = 0; i < lib_->GetTypeInfoCount(); ++i) {
+        ComPtr<ITypeInfo> info, vt;
+        ASSERT_HRESULT_SUCCEEDED(lib_->GetTypeInfo(i, info.Out()));
+        if (FAILED(vemo::VtableTypeInfo(info.Get(), vt.Out()))) continue;  // coclasses, enumerations
+        vemo::TypeAttr attr;
+        ASSERT_HRESULT_SUCCEEDED(vt->GetTypeAttr(attr.Out(vt.Get())));
+        for (UINT f = 0; f < attr->cFuncs; ++f) {
+            vemo::FuncDesc fd;
+            ASSERT_HRESULT_SUCCEEDED(vt->GetFuncDesc(f, fd.Out(vt.Get())));
+            for (SHORT p = -1; p < fd->cParams; ++p) {
+                const TYPEDESC* t = p < 0 ? &fd->elemdescFunc.tdesc : &fd->lprgelemdescParam[p].tdesc;
+                while (t->vt == VT_PTR || t->vt == VT_SAFEARRAY) t = t->lptdesc;
+                if (t->vt != VT_USERDEFINED) continue;
+                ComPtr<ITypeInfo> target;
+                ComPtr<ITypeLib> home;
+                UINT index = 0;
+                vemo::LibAttr la;
+                ASSERT_HRESULT_SUCCEEDED(vt->GetRefTypeInfo(t->hreftype, target.Out())) << Doc(vt.Get(), fd->memid);
+                ASSERT_HRESULT_SUCCEEDED(target->GetContainingTypeLib(home.Out(), &index));
+                ASSERT_HRESULT_SUCCEEDED(home->GetLibAttr(la.Out(home.Get())));
+                referred.insert(text(la->guid));
+            }
+        }
+    }
+    referred.erase(vemo::table::kLibId);
+    referred.erase(L"{00020430-0000-0000-C000-000000000046}");  // stdole
+    std::set<std::wstring> listed;
+    for (const auto& k : vemo::table::kImportedLibraries) listed.insert(k.libId);
+    EXPECT_EQ(referred, listed);
 }
 
 }  // namespace

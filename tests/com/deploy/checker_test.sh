@@ -25,7 +25,7 @@ dll=$(winpath "$build/VemoFunction.dll")
 regsvr32='%SystemRoot%\System32\regsvr32'
 win32=$(cd "$build/.." && pwd)/win32
 not_run=
-cases=${*:-healthy model progid typelib interface elsewhere deleted noserver classkey classversion marshaller typelibfile version unregistered usage user}
+cases=${*:-healthy model progid typelib interface elsewhere deleted noserver classkey classversion marshaller typelibfile version imports unregistered usage user}
 
 . "$here/tests/com/deploy/fresh_prefix.sh"
 trap end_prefix EXIT
@@ -60,6 +60,7 @@ classversion|"\$wine" reg add '$key\\VERSION' /ve /d 1.0 /f||Btns: TypeLib is "{
 marshaller|"\$wine" reg add 'HKCR\\Interface\\{A8CB2544-E499-11D5-9FA9-00E04C54B3B6}\\ProxyStubClsid32' /ve /d '{00000000-0000-0000-0000-000000000001}' /f||interface _Btns {A8CB2544-E499-11D5-9FA9-00E04C54B3B6}: ProxyStubClsid32 is "{00000000-0000-0000-0000-000000000001}", not the automation marshaller {00020424-0000-0000-C000-000000000046}; $mend
 typelibfile|"\$wine" reg add 'HKCR\\TypeLib\\{A8CB253F-E499-11D5-9FA9-00E04C54B3B6}\\1.2\\0\\$arch' /ve /d 'C:\\gone\\VemoFunction.dll' /f||type library {A8CB253F-E499-11D5-9FA9-00E04C54B3B6} 1.2 ($arch) names C:\\gone\\VemoFunction.dll, which does not exist; $mend
 version|copy_elsewhere && patch_version "\$prefix/drive_c/old/VemoFunction.dll" && "\$wine" regsvr32 /s '$old'||$old has file version 9.0.0.1204, not 9.0.0.1203; mend: reinstall VemoFunction 9.0.0.1203, or $regsvr32 "$dll"
+imports|"\$wine" reg delete 'HKCR\\TypeLib\\{BD29F730-5BDA-11D1-9C2A-127658000000}' /f||type library Pyx 1.0 {BD29F730-5BDA-11D1-9C2A-127658000000}, which VemoFunction's refers to, does not load (0x8002801D): early binding and calls from another apartment fail; mend: install or repair the host program, which registers it
 unregistered|"\$wine" regsvr32 /s /u "$dll"||VemoFunction is not registered in HKEY_CLASSES_ROOT, ${arch#win}-bit view; $mend
 TABLE
 )
@@ -69,8 +70,8 @@ for c in $cases; do
   healthy)
     [ -n "$prefix" ] || { new_prefix; registered; }
     run_checker
-    check_eq "healthy: every line OK" "" "$(grep -v '^OK ' <<< "$out" | grep -v '^52 checks, 0 problems, 0 not run$')"
-    check_eq "healthy: the last line" "52 checks, 0 problems, 0 not run" "$(tail -n 1 <<< "$out")"
+    check_eq "healthy: every line OK" "" "$(grep -v '^OK ' <<< "$out" | grep -v '^55 checks, 0 problems, 0 not run$')"
+    check_eq "healthy: the last line" "55 checks, 0 problems, 0 not run" "$(tail -n 1 <<< "$out")"
     check_eq "healthy: exit code" 0 "$rc"
     run_checker /machine /quiet
     check "healthy, only the machine's keys, quietly: no output, exit 0" "[ -z \"\$out\" ] && [ $rc -eq 0 ]"
@@ -85,12 +86,12 @@ for c in $cases; do
     "$wine" regsvr32 /s /n /i:user "$dll"
     run_checker /user
     check_eq "user: no problem" "" "$(problems)"
-    check "user: the keys reported OK" "[ \$(grep -c '^OK ' <<< \"\$out\") -eq 23 ]"
+    check "user: the keys and the libraries it refers to reported OK" "[ \$(grep -c '^OK ' <<< \"\$out\") -eq 26 ]"
     check "user: the type library cannot be loaded here, and says why" \
       "grep -qx 'NOT RUN LoadRegTypeLib .*: Wine [0-9.]* reads no per-user classes, so it cannot load a library registered for the user' <<< \"\$out\""
     check "user: live creation reported as not possible here" \
       "grep -qx 'NOT RUN live checks (.*): not possible on this platform: Wine [0-9.]*.s COM reads no per-user classes.*' <<< \"\$out\""
-    check_eq "user: the last line" "25 checks, 0 problems, 2 not run" "$(tail -n 1 <<< "$out")"
+    check_eq "user: the last line" "28 checks, 0 problems, 2 not run" "$(tail -n 1 <<< "$out")"
     check_eq "user: exit code (not all checks ran)" 2 "$rc"
     run_checker
     check_eq "user: the merged view of Wine lacks it, mended for the machine" \
@@ -135,6 +136,7 @@ for c in $cases; do
       check "$c, quietly: no output, exit 1" "[ -z \"\$out\" ] && [ $rc -eq 1 ]"
     fi
     registered  # undoes the fault: the keys are written again
+    [ "$c" != imports ] || "$wine" "$build/regtlb.exe" "Z:$build/gen/pyx.tlb"
     ;;
   esac
 done
